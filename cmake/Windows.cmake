@@ -1,0 +1,89 @@
+# The Windows builds: the program, its resources and the test programs run under Wine.
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(VESKARO_BITS 32)
+else()
+  set(VESKARO_BITS 64)
+endif()
+
+if(VESKARO_UIACCESS)
+  set(VESKARO_UIACCESS_VALUE "true")
+else()
+  set(VESKARO_UIACCESS_VALUE "false")
+endif()
+configure_file(src/res/Veskaro.manifest.in ${CMAKE_BINARY_DIR}/res/Veskaro.manifest @ONLY)
+configure_file(src/res/VeskaroConfig.h.in ${CMAKE_BINARY_DIR}/res/VeskaroConfig.h @ONLY)
+
+set(VESKARO_DEFINES
+  UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+  _WIN32_WINNT=0x0601 WINVER=0x0601
+  VESKARO_PRODUCT_URL=L"${VESKARO_PRODUCT_URL}"
+  VESKARO_SHARE_URL=L"${VESKARO_SHARE_URL}"
+  VESKARO_SUPPORT_EMAIL=L"${VESKARO_SUPPORT_EMAIL}"
+)
+set(VESKARO_SYSTEM_LIBS
+  comctl32 comdlg32 shell32 shlwapi advapi32 ole32 oleaut32 uuid wtsapi32 user32 gdi32 kernel32)
+
+# Resources: compiled once, linked into the program and into the window tests,
+# which create the real dialogs from the real templates.
+add_library(veskaro_res OBJECT src/res/Veskaro.rc)
+target_include_directories(veskaro_res PRIVATE src/res ${CMAKE_BINARY_DIR}/res)
+set_property(SOURCE src/res/Veskaro.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${CMAKE_BINARY_DIR}/res/Veskaro.manifest ${CMAKE_BINARY_DIR}/res/VeskaroConfig.h
+  ${CMAKE_SOURCE_DIR}/src/res/Veskaro.ico)
+
+file(GLOB VESKARO_CORE_SOURCES CONFIGURE_DEPENDS
+  src/framework/*.cpp src/app/*.cpp src/ui/*.cpp src/schedule/*.cpp
+  src/power/*.cpp src/notify/*.cpp src/settings/*.cpp)
+add_library(veskaro_core STATIC ${VESKARO_CORE_SOURCES})
+target_include_directories(veskaro_core PUBLIC src)
+target_compile_definitions(veskaro_core PUBLIC ${VESKARO_DEFINES})
+target_compile_options(veskaro_core PRIVATE ${VESKARO_WARNINGS})
+target_link_libraries(veskaro_core PUBLIC ${VESKARO_SYSTEM_LIBS})
+
+add_executable(Veskaro WIN32 src/main.cpp $<TARGET_OBJECTS:veskaro_res>)
+target_compile_options(Veskaro PRIVATE ${VESKARO_WARNINGS})
+target_link_libraries(Veskaro PRIVATE veskaro_core)
+# Static runtime: the program must import system DLLs only.
+target_link_options(Veskaro PRIVATE -municode -static -s
+  -Wl,--dynamicbase -Wl,--nxcompat $<$<EQUAL:${VESKARO_BITS},64>:-Wl,--high-entropy-va>)
+
+if(VESKARO_BITS EQUAL 32)
+  # The shipping executable.
+  add_custom_command(TARGET Veskaro POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_SOURCE_DIR}/dist
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Veskaro> ${CMAKE_SOURCE_DIR}/dist/Veskaro.exe)
+endif()
+
+# GoogleTest from Debian's sources, built with our cross compiler.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+function(veskaro_test name)
+  add_executable(${name} ${ARGN})
+  target_include_directories(${name} PRIVATE tests)
+  target_compile_options(${name} PRIVATE ${VESKARO_WARNINGS})
+  target_link_libraries(${name} PRIVATE veskaro_core gtest)
+  target_link_options(${name} PRIVATE -static)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+endfunction()
+
+file(GLOB VESKARO_WIN_UNIT_TESTS CONFIGURE_DEPENDS tests/unit/win/*.cpp)
+veskaro_test(unit_tests ${VESKARO_PURE_TESTS} tests/unit/StoreContract.cpp
+  ${VESKARO_WIN_UNIT_TESTS} tests/TestMain.cpp)
+
+if(VESKARO_BITS EQUAL 64)
+  file(GLOB VESKARO_WINDOW_TESTS CONFIGURE_DEPENDS tests/window/*.cpp tests/fakes/*.cpp)
+  veskaro_test(window_tests ${VESKARO_WINDOW_TESTS} tests/TestMain.cpp $<TARGET_OBJECTS:veskaro_res>)
+  file(GLOB VESKARO_E2E_TESTS CONFIGURE_DEPENDS tests/e2e/*.cpp)
+  veskaro_test(e2e_tests ${VESKARO_E2E_TESTS} tests/TestMain.cpp)
+  target_compile_definitions(e2e_tests PRIVATE VESKARO_EXE_NAME=L"Veskaro.exe")
+  add_dependencies(e2e_tests Veskaro)
+  set_tests_properties(e2e_tests PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+else()
+  # The 32-bit build runs no tests here (no 32-bit Wine), but must compile cleanly.
+  set_tests_properties(unit_tests PROPERTIES DISABLED TRUE)
+endif()

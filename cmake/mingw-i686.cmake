@@ -1,0 +1,5 @@
+# Cross-compiling for 32-bit Windows with MinGW-w64 (the shipping build).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(VESKARO_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,21 @@
+// What the windows of one process share: the application name, the settings store,
+// the outside world and the instance mode read at start-up.
+#pragma once
+
+#include <string>
+
+namespace veskaro {
+
+class ISettingsStore;
+class IOutsideWorld;
+
+struct AppEnvironment
+{
+    std::wstring applicationName;
+    ISettingsStore& store;
+    IOutsideWorld& outside;
+    // Read once at start-up; a change takes effect at the next start.
+    bool allowMultipleInstances = false;
+};
+
+} // namespace veskaro

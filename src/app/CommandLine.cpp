@@ -1,0 +1,64 @@
+#include "app/CommandLine.h"
+
+namespace veskaro
+{
+
+namespace
+{
+
+bool IsBlank(wchar_t c)
+{
+    return c == L' ' || c == L'\t';
+}
+
+bool IsWhiteSpace(wchar_t c)
+{
+    return IsBlank(c) || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
+}
+
+} // namespace
+
+std::wstring ApplicationNameFromPath(const std::wstring& path)
+{
+    // Both separators occur: Windows accepts '/' in paths it is handed.
+    const std::size_t slash = path.find_last_of(L"\\/");
+    const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    return name.substr(0, name.rfind(L'.'));
+}
+
+std::wstring ArgumentText(const std::wstring& commandLine)
+{
+    std::size_t i = 0;
+    const std::size_t n = commandLine.size();
+    while (i < n && IsBlank(commandLine[i]))
+        ++i;
+
+    if (i < n && commandLine[i] == L'"')
+    {
+        // A quoted program name may hold blanks; an unclosed quote runs to the end.
+        const std::size_t close = commandLine.find(L'"', i + 1);
+        i = close == std::wstring::npos ? n : close + 1;
+    }
+    else
+    {
+        while (i < n && !IsBlank(commandLine[i]))
+            ++i;
+    }
+
+    while (i < n && IsBlank(commandLine[i]))
+        ++i;
+    return commandLine.substr(i);
+}
+
+bool IsSilentStart(const std::wstring& argumentText)
+{
+    static const std::wstring kSilent = L":silent";
+    std::size_t first = 0;
+    while (first < argumentText.size() && IsWhiteSpace(argumentText[first]))
+        ++first;
+    // Trimming the end is not needed: ":silent" holds no white space, so
+    // trailing white space cannot change what the trimmed text begins with.
+    return argumentText.compare(first, kSilent.size(), kSilent) == 0;
+}
+
+} // namespace veskaro

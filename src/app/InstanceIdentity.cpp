@@ -1,0 +1,99 @@
+// Instance identity: the handshake, the instance number and the settings section.
+#include "app/InstanceIdentity.h"
+
+#include "res/resource.h"
+#include "ui/VeskaroDlg.h"
+
+#include <set>
+
+namespace veskaro {
+
+bool AnswersHandshake(HWND window)
+{
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutW(window, WM_INSTANCE_HANDSHAKE, kHandshakeProbeW, kHandshakeProbeL,
+                               SMTO_ABORTIFHUNG | SMTO_BLOCK, kHandshakeTimeoutMs, &answer))
+        return false;
+    return static_cast<LRESULT>(answer) == kHandshakeAnswer;
+}
+
+int QueryInstanceNumber(HWND window)
+{
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutW(window, WM_INSTANCE_QUERY, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kHandshakeTimeoutMs,
+                               &answer))
+        return 0;
+    const LRESULT number = static_cast<LRESULT>(answer);
+    return number > 0 && number <= 0x7FFFFFFF ? static_cast<int>(number) : 0;
+}
+
+std::wstring SettingsSectionName(int instance)
+{
+    return L"Settings " + std::to_wstring(instance);
+}
+
+namespace {
+
+struct CountContext
+{
+    HWND self;
+    const std::wstring* applicationName;
+    std::set<int> taken;
+};
+
+bool IsShellWindowClass(const wchar_t* name)
+{
+    return wcscmp(name, L"Progman") == 0 || wcscmp(name, L"CabinetWClass") == 0 || wcscmp(name, L"Shell_TrayWnd") == 0;
+}
+
+BOOL CALLBACK CountInstanceWindow(HWND window, LPARAM param)
+{
+    auto& context = *reinterpret_cast<CountContext*>(param);
+    if (window == context.self || ::GetParent(window))
+        return TRUE;
+    wchar_t className[254] = {};
+    ::GetClassNameW(window, className, 254);
+    if (IsShellWindowClass(className))
+        return TRUE;
+    // Titles longer than the name cannot match; the buffer has room to tell.
+    std::wstring title(context.applicationName->size() + 2, L'\0');
+    const int length = ::GetWindowTextW(window, &title[0], static_cast<int>(title.size()));
+    title.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    if (title.empty() || title != *context.applicationName)
+        return TRUE;
+    if (AnswersHandshake(window))
+    {
+        const int number = QueryInstanceNumber(window);
+        if (number > 0)
+            context.taken.insert(number);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+void CVeskaroDlg::CountRunningInstances()
+{
+    // Numbers are identities, not counts: take the lowest one no running instance holds,
+    // so that two running instances never share a settings section.
+    m_iInstance = 0;
+    CountContext context{m_hWnd, &m_env.applicationName, {}};
+    ::EnumWindows(&CountInstanceWindow, reinterpret_cast<LPARAM>(&context));
+    int number = 1;
+    while (context.taken.count(number) != 0)
+        ++number;
+    m_iInstance = number;
+    m_strSection = SettingsSectionName(m_iInstance);
+}
+
+LRESULT CVeskaroDlg::OnInstanceHandshake(WPARAM wParam, LPARAM lParam)
+{
+    return static_cast<LRESULT>(wParam) + lParam;
+}
+
+LRESULT CVeskaroDlg::OnInstanceQuery()
+{
+    return m_iInstance;
+}
+
+} // namespace veskaro

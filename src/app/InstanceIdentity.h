@@ -1,0 +1,26 @@
+// How running instances recognise each other.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace veskaro {
+
+// The probe: a main window answers 1027 (10, 12) with the sum, 22.
+constexpr WPARAM kHandshakeProbeW = 10;
+constexpr LPARAM kHandshakeProbeL = 12;
+constexpr LRESULT kHandshakeAnswer = 22;
+// A window that does not answer within this time counts as no instance.
+constexpr UINT kHandshakeTimeoutMs = 2000;
+
+// True when the window answers the handshake in time. Hung windows are not waited for.
+bool AnswersHandshake(HWND window);
+
+// The number a running instance holds, or 0 when it does not say.
+int QueryInstanceNumber(HWND window);
+
+// The settings section of an instance number: "Settings %d".
+std::wstring SettingsSectionName(int instance);
+
+} // namespace veskaro

@@ -1,0 +1,12 @@
+// The decimal integer of an edit field; no Windows headers, so it is tested on the host too.
+#pragma once
+
+#include <string>
+
+namespace veskaro {
+
+// Blanks around the number are allowed, one sign, then digits only. Empty text,
+// anything else, or a value outside the signed 32-bit range is refused.
+bool ParseInt32(const std::wstring& text, int& value);
+
+} // namespace veskaro

@@ -1,0 +1,147 @@
+#include "framework/OutsideWorld.h"
+
+#include <commdlg.h>
+#include <sapi.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <vector>
+
+namespace veskaro {
+
+namespace {
+
+// The speech classes, defined here rather than taken from an import library.
+const GUID kClsidSpVoice = {0x96749377, 0x3391, 0x11D2, {0x9E, 0xE3, 0x00, 0xC0, 0x4F, 0x79, 0x73, 0x96}};
+const GUID kIidISpVoice = {0x6C44DF74, 0x72B9, 0x4992, {0xA1, 0xEC, 0xEF, 0x99, 0x6E, 0x04, 0x22, 0xD4}};
+
+// wtsapi32 is not one of the system's known DLLs: load it from System32 only, when needed.
+FARPROC SessionApi(const char* name)
+{
+    static HMODULE module = ::LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return module ? ::GetProcAddress(module, name) : nullptr;
+}
+
+} // namespace
+
+int Win32OutsideWorld::MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type)
+{
+    return ::MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+}
+
+int Win32OutsideWorld::MessageBoxCheck(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type,
+                                       int defaultResult, const std::wstring& registryValue)
+{
+    return ::SHMessageBoxCheckW(owner, text.c_str(), caption.c_str(), type, defaultResult, registryValue.c_str());
+}
+
+bool Win32OutsideWorld::ChooseSaveFile(HWND owner, const std::wstring& filter, const std::wstring& defaultExtension,
+                                       DWORD flags, std::wstring& path)
+{
+    // "name|pattern||" becomes the dialog's list of zero-terminated pairs.
+    std::wstring pairs = filter;
+    for (wchar_t& c : pairs)
+        if (c == L'|')
+            c = L'\0';
+    pairs.push_back(L'\0');
+
+    // Long paths are allowed; the dialog says when the buffer is too small.
+    std::vector<wchar_t> buffer(32768, L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = pairs.c_str();
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    ofn.lpstrDefExt = defaultExtension.c_str();
+    ofn.Flags = flags | OFN_EXPLORER;
+    if (!::GetSaveFileNameW(&ofn))
+        return false;
+    path.assign(buffer.data());
+    return !path.empty();
+}
+
+void Win32OutsideWorld::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner)
+{
+    ::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr);
+}
+
+bool Win32OutsideWorld::NotifyIcon(DWORD message, NOTIFYICONDATAW& data)
+{
+    return ::Shell_NotifyIconW(message, &data) != FALSE;
+}
+
+bool Win32OutsideWorld::LockWorkStation(DWORD& error)
+{
+    if (::LockWorkStation())
+        return true;
+    error = ::GetLastError();
+    return false;
+}
+
+UINT Win32OutsideWorld::SendInput(UINT count, INPUT* inputs, int size)
+{
+    return ::SendInput(count, inputs, size);
+}
+
+void Win32OutsideWorld::ShellExecute(HWND owner, const wchar_t* verb, const std::wstring& file, int show)
+{
+    ::ShellExecuteW(owner, verb, file.c_str(), nullptr, nullptr, show);
+}
+
+bool Win32OutsideWorld::GetUserName(std::wstring& name)
+{
+    wchar_t buffer[257] = {};
+    DWORD size = 257;
+    if (!::GetUserNameW(buffer, &size))
+        return false;
+    name.assign(buffer);
+    return true;
+}
+
+HPOWERNOTIFY Win32OutsideWorld::RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags)
+{
+    return ::RegisterPowerSettingNotification(window, &setting, flags);
+}
+
+void Win32OutsideWorld::UnregisterPowerSettingNotification(HPOWERNOTIFY handle)
+{
+    ::UnregisterPowerSettingNotification(handle);
+}
+
+bool Win32OutsideWorld::RegisterSessionNotification(HWND window, DWORD flags)
+{
+    using Register = BOOL(WINAPI*)(HWND, DWORD);
+    auto proc = reinterpret_cast<Register>(reinterpret_cast<void*>(SessionApi("WTSRegisterSessionNotification")));
+    return proc && proc(window, flags);
+}
+
+void Win32OutsideWorld::UnRegisterSessionNotification(HWND window)
+{
+    using Unregister = BOOL(WINAPI*)(HWND);
+    auto proc = reinterpret_cast<Unregister>(reinterpret_cast<void*>(SessionApi("WTSUnRegisterSessionNotification")));
+    if (proc)
+        proc(window);
+}
+
+HRESULT Win32OutsideWorld::CreateVoice(ISpVoice** voice)
+{
+    return ::CoCreateInstance(kClsidSpVoice, nullptr, CLSCTX_ALL, kIidISpVoice, reinterpret_cast<void**>(voice));
+}
+
+void Win32OutsideWorld::SpeakAsync(ISpVoice* voice, const std::wstring& text)
+{
+    voice->Speak(text.c_str(), SPF_ASYNC, nullptr);
+}
+
+void Win32OutsideWorld::ReleaseVoice(ISpVoice* voice)
+{
+    voice->Release();
+}
+
+__time64_t Win32OutsideWorld::Now()
+{
+    return _time64(nullptr);
+}
+
+} // namespace veskaro

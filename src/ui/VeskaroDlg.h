@@ -1,0 +1,138 @@
+// The main window: the hub that every command, timer and notification reaches.
+// Its methods live in the folder of the subsystem they belong to.
+#pragma once
+
+#include "app/AppEnvironment.h"
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+#include "framework/OleDateTime.h"
+#include "notify/TextSpeaker.h"
+#include "schedule/ScheduleRules.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace veskaro {
+
+// The registered "TaskbarCreated" message, shared by the process.
+extern UINT g_uTaskbarCreatedMessage;
+
+class CVeskaroDlg : public CDialogBase
+{
+public:
+    explicit CVeskaroDlg(AppEnvironment& environment);
+    ~CVeskaroDlg() override;
+
+    // Start-up and instance identity (app/InstanceIdentity.cpp)
+    void CountRunningInstances();
+    LRESULT OnInstanceHandshake(WPARAM wParam, LPARAM lParam);
+    LRESULT OnInstanceQuery();
+
+    // Tray icon, menus, showing and hiding (ui/)
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+    void ShowMainWindow();
+    void HideMainWindow();
+    void ShowMainMenu();
+
+    // Weekly schedule and its timer (schedule/)
+    void LoadSaveSchedule(bool save);
+    bool IsTurnOffDay() const;
+    bool IsTurnOnDay() const;
+    bool IsTurnOffTime();
+    bool IsTurnOnTime();
+    void OnScheduleTick();
+    int& DayFlag(int index); // 0..13 for m_bDay1..m_bDay14
+
+    // Monitor and workstation commands, black screen (power/)
+    void TurnMonitorsOff();
+    void TurnMonitorsOn();
+    void ShowBlackScreen();
+
+    // Display power watch, voice alerts, turn-off on lock (notify/)
+    void StartDisplayPowerWatch();
+    void StopDisplayPowerWatch();
+    void AddMonitorStateEntry(bool on);
+    void SpeakMonitorState(bool on);
+    void UpdateSessionLockWatch();
+    void RetrySessionLockWatch();
+    void OnLockTurnOffTimer();
+
+    const AppEnvironment& Environment() const noexcept { return m_env; }
+    // Set on the process's main window: its end ends the message loop.
+    bool m_bQuitOnDestroy = false;
+
+    // Data, in the order the window's state is described
+    CTextSpeaker m_oTextSpeaker;
+    HPOWERNOTIFY m_hPowerNotify = nullptr;
+    std::wstring m_strTimeText1; // working texts of the time tests
+    std::wstring m_strTimeText2;
+    std::wstring m_strInstanceSuffix;
+    int m_iInstance = 0;
+    std::wstring m_strSection;
+    COleDateTime m_oTimeNow;
+    std::wstring m_strStatus;
+    UniqueMenu m_menuMain;
+    UniqueMenu m_menuTray;
+    HICON m_hIcon = nullptr; // a shared resource icon: never destroyed
+    int m_bDay1 = 0, m_bDay2 = 0, m_bDay3 = 0, m_bDay4 = 0, m_bDay5 = 0, m_bDay6 = 0, m_bDay7 = 0;
+    int m_bDay8 = 0, m_bDay9 = 0, m_bDay10 = 0, m_bDay11 = 0, m_bDay12 = 0, m_bDay13 = 0, m_bDay14 = 0;
+    int m_bTurnOffLockPC = 0;
+    COleDateTime m_oTimeTurnOff;
+    COleDateTime m_oTimeTurnOn;
+    CControl m_editStatus;
+    int m_bAutoDisplayBlackScreen = 0;
+    CControl m_ctlMonitorStateList;
+
+    // The schedule tick's memory: the last second it tested, and the occurrence each
+    // action last fired for, so that nothing is missed or repeated.
+    bool m_bHasLastTickSecond = false;
+    long long m_llLastTickSecond = 0;
+    OccurrenceGuard m_turnOffGuard;
+    OccurrenceGuard m_turnOnGuard;
+
+    // A session subscription that failed is tried again on the schedule tick.
+    bool m_bSessionWatchPending = false;
+    int m_iSessionWatchRetries = 0;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Handlers; those returning bool return false to leave the message to the default processing.
+    bool OnSysCommand(UINT nID, LPARAM lParam);
+    bool OnPaint();
+    HICON OnQueryDragIcon();
+    void OnScheduleCheckBoxClicked();
+    void OnScheduleTimeChanged(const NMHDR* header, LRESULT* result);
+    void OnContextMenu();
+    void OnExit();
+    void OnMenuButton();
+    void OnTurnOffMonitorsNow();
+    void OnTurnOffAndOnAfter10Seconds();
+    void OnTimer(UINT_PTR id);
+    void OnHowCanMonitorsTurnOn();
+    void OnContactSupport();
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
+    LRESULT OnTaskbarCreated();
+    void OnLockPCNow();
+    void OnSettings();
+    BOOL OnHelpInfo();
+    void OnShareLink();
+    void OnClose();
+    void OnSessionChange(WPARAM code, LPARAM sessionId);
+    void OnDisplayBlackScreen();
+    void OnPowerBroadcast(WPARAM event, LPARAM data);
+    void OnClearMonitorStateList();
+    void OnLButtonDown();
+
+    bool OnCommand(WPARAM wParam, LPARAM lParam);
+
+    AppEnvironment& m_env;
+};
+
+} // namespace veskaro

@@ -1,0 +1,124 @@
+// A recording stand-in for the outside world: it keeps every call, answers as told,
+// and keeps its own clock.
+#pragma once
+
+#include "framework/OutsideWorld.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace veskaro::testing {
+
+struct MessageBoxCall
+{
+    HWND owner;
+    std::wstring text;
+    std::wstring caption;
+    UINT type;
+};
+
+struct MessageBoxCheckCall
+{
+    HWND owner;
+    std::wstring text;
+    std::wstring caption;
+    UINT type;
+    int defaultResult;
+    std::wstring registryValue;
+};
+
+struct ShellExecuteCall
+{
+    HWND owner;
+    std::wstring verb; // empty for no verb
+    std::wstring file;
+    int show;
+};
+
+struct TrackPopupMenuCall
+{
+    HMENU menu;
+    UINT flags;
+    int x;
+    int y;
+    HWND owner;
+};
+
+struct NotifyIconCall
+{
+    DWORD message;
+    NOTIFYICONDATAW data;
+};
+
+struct SaveFileCall
+{
+    HWND owner;
+    std::wstring filter;
+    std::wstring defaultExtension;
+    DWORD flags;
+};
+
+class FakeOutsideWorld final : public IOutsideWorld
+{
+public:
+    // Answers
+    int messageBoxResult = IDOK;
+    int messageBoxCheckResult = IDOK;
+    bool notifyIconSucceeds = true;
+    bool lockSucceeds = true;
+    DWORD lockError = 5;
+    bool saveFileConfirmed = true;
+    std::wstring saveFilePath = L"C:\\veskaro-test.txt";
+    bool userNameKnown = true;
+    std::wstring userName = L"tester";
+    HPOWERNOTIFY powerNotifyHandle = reinterpret_cast<HPOWERNOTIFY>(static_cast<intptr_t>(0x1234));
+    int sessionRegistrationFailures = 0; // the next this many registrations fail
+    HRESULT createVoiceResult = S_OK;
+    __time64_t now = 1796540498; // 2026-12-06 07:01:38 UTC, a Sunday (tests run with TZ=UTC)
+
+    // Something to run inside a modal call, as a person would act meanwhile.
+    std::function<void()> onMessageBox;
+    std::function<void()> onTrackPopupMenu;
+
+    // Records
+    std::vector<MessageBoxCall> messageBoxes;
+    std::vector<MessageBoxCheckCall> messageBoxChecks;
+    std::vector<SaveFileCall> saveFileDialogs;
+    std::vector<TrackPopupMenuCall> popupMenus;
+    std::vector<NotifyIconCall> notifyIcons;
+    int lockCalls = 0;
+    std::vector<std::vector<INPUT>> inputs;
+    std::vector<ShellExecuteCall> shellExecutes;
+    std::vector<HWND> powerRegistrations;
+    std::vector<HPOWERNOTIFY> powerUnregistrations;
+    std::vector<std::pair<HWND, DWORD>> sessionRegistrations; // successful and failed attempts
+    std::vector<HWND> sessionUnregistrations;
+    int voicesCreated = 0;
+    int voicesReleased = 0;
+    std::vector<std::wstring> spoken;
+    // One line per outside call, in order, for checking sequences across kinds.
+    std::vector<std::wstring> log;
+
+    int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override;
+    int MessageBoxCheck(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type,
+                        int defaultResult, const std::wstring& registryValue) override;
+    bool ChooseSaveFile(HWND owner, const std::wstring& filter, const std::wstring& defaultExtension, DWORD flags,
+                        std::wstring& path) override;
+    void TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
+    bool NotifyIcon(DWORD message, NOTIFYICONDATAW& data) override;
+    bool LockWorkStation(DWORD& error) override;
+    UINT SendInput(UINT count, INPUT* inputs, int size) override;
+    void ShellExecute(HWND owner, const wchar_t* verb, const std::wstring& file, int show) override;
+    bool GetUserName(std::wstring& name) override;
+    HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) override;
+    void UnregisterPowerSettingNotification(HPOWERNOTIFY handle) override;
+    bool RegisterSessionNotification(HWND window, DWORD flags) override;
+    void UnRegisterSessionNotification(HWND window) override;
+    HRESULT CreateVoice(ISpVoice** voice) override;
+    void SpeakAsync(ISpVoice* voice, const std::wstring& text) override;
+    void ReleaseVoice(ISpVoice* voice) override;
+    __time64_t Now() override { return now; }
+};
+
+} // namespace veskaro::testing

@@ -1,0 +1,104 @@
+#include "schedule/ScheduleRules.h"
+#include "schedule/ScheduleSimulation.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+#include <climits>
+
+using namespace veskaro;
+
+TEST(ScheduleRules, DayFlagIndices)
+{
+    // Weekday 1 = Sunday ... 7 = Saturday; flags run Monday..Sunday.
+    const int off[] = {6, 0, 1, 2, 3, 4, 5};
+    for (int weekday = 1; weekday <= 7; ++weekday)
+    {
+        EXPECT_EQ(TurnOffDayFlagIndex(weekday), off[weekday - 1]) << weekday;
+        EXPECT_EQ(TurnOnDayFlagIndex(weekday), off[weekday - 1] + 7) << weekday;
+    }
+    for (int invalid : {0, 8, -1, INT_MIN, INT_MAX})
+    {
+        EXPECT_EQ(TurnOffDayFlagIndex(invalid), -1);
+        EXPECT_EQ(TurnOnDayFlagIndex(invalid), -1);
+    }
+}
+
+TEST(ScheduleRules, SecondsToTestCatchesUpShortGapsOnly)
+{
+    struct Case
+    {
+        bool hasPrevious;
+        long long previous, now, first, last;
+    };
+    const Case cases[] = {
+        {false, 0, 500, 500, 500},   // first tick
+        {true, 500, 500, 500, 500},  // same second again
+        {true, 500, 501, 501, 501},  // on time
+        {true, 500, 502, 501, 502},  // one second skipped
+        {true, 500, 560, 501, 560},  // longest catch-up
+        {true, 500, 561, 561, 561},  // sleep or clock change
+        {true, 500, 499, 499, 499},  // clock went back
+        {true, 86398, 86401, 86399, 86401}, // across midnight
+        {true, LLONG_MIN, LLONG_MAX, LLONG_MAX, LLONG_MAX},
+        {true, LLONG_MAX, LLONG_MIN, LLONG_MIN, LLONG_MIN},
+        {true, LLONG_MAX - 1, LLONG_MAX, LLONG_MAX, LLONG_MAX},
+    };
+    for (const Case& c : cases)
+    {
+        const SecondRange r = SecondsToTest(c.hasPrevious, c.previous, c.now);
+        EXPECT_EQ(r.first, c.first) << c.previous << " -> " << c.now;
+        EXPECT_EQ(r.last, c.last) << c.previous << " -> " << c.now;
+    }
+}
+
+TEST(ScheduleRules, OccurrenceGuardFiresOncePerKey)
+{
+    OccurrenceGuard guard;
+    EXPECT_FALSE(guard.AlreadyFired(L""));
+    EXPECT_TRUE(guard.ShouldFire(L"6/12/2026 7:01"));
+    EXPECT_FALSE(guard.ShouldFire(L"6/12/2026 7:01"));
+    EXPECT_TRUE(guard.AlreadyFired(L"6/12/2026 7:01"));
+    EXPECT_TRUE(guard.ShouldFire(L"6/13/2026 7:01"));
+    EXPECT_FALSE(guard.AlreadyFired(L"6/12/2026 7:01"));
+
+    // The empty key is never taken as fired, nor does it replace the last key.
+    EXPECT_TRUE(guard.ShouldFire(L""));
+    EXPECT_TRUE(guard.ShouldFire(L""));
+    guard.Remember(L"");
+    EXPECT_TRUE(guard.AlreadyFired(L"6/13/2026 7:01"));
+
+    guard.Remember(L"6/14/2026 7:01");
+    EXPECT_FALSE(guard.ShouldFire(L"6/14/2026 7:01"));
+}
+
+TEST(ScheduleSimulation, NewRuleFiresExactlyOncePerOccurrence)
+{
+    for (bool withSeconds : {true, false})
+    {
+        const SimulationResult r = SimulateSchedule(10000, withSeconds, 20260612);
+        EXPECT_EQ(r.days, 10000);
+        EXPECT_EQ(r.newMissed, 0) << withSeconds;
+        EXPECT_EQ(r.newRepeated, 0) << withSeconds;
+        if (withSeconds)
+        {
+            EXPECT_GT(r.oldMissed, 0);
+        }
+        else
+        {
+            EXPECT_EQ(r.oldMissed, 0);
+            EXPECT_GT(r.oldRepeated, 55 * r.days);
+            EXPECT_LT(r.oldRepeated, 60 * r.days);
+        }
+    }
+}
+
+TEST(ScheduleSimulation, SameSeedSameResult)
+{
+    const SimulationResult a = SimulateSchedule(200, true, 7);
+    const SimulationResult b = SimulateSchedule(200, true, 7);
+    EXPECT_EQ(a.oldMissed, b.oldMissed);
+    EXPECT_EQ(a.oldRepeated, b.oldRepeated);
+    EXPECT_EQ(SimulateSchedule(-5, true, 7).days, 0);
+}
