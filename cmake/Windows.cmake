@@ -76,6 +76,9 @@ veskaro_test(unit_tests ${VESKARO_PURE_TESTS} tests/unit/StoreContract.cpp
   ${VESKARO_WIN_UNIT_TESTS} tests/TestMain.cpp)
 
 if(VESKARO_BITS EQUAL 64)
+  # The date and time texts once more under another user locale.
+  add_test(NAME unit_tests_german_locale COMMAND unit_tests --gtest_filter=DateTimeText.*)
+  set_tests_properties(unit_tests_german_locale PROPERTIES ENVIRONMENT "LANG=de_DE.UTF-8;LC_ALL=de_DE.UTF-8")
   file(GLOB VESKARO_WINDOW_TESTS CONFIGURE_DEPENDS tests/window/*.cpp tests/fakes/*.cpp)
   veskaro_test(window_tests ${VESKARO_WINDOW_TESTS} tests/TestMain.cpp $<TARGET_OBJECTS:veskaro_res>)
   file(GLOB VESKARO_E2E_TESTS CONFIGURE_DEPENDS tests/e2e/*.cpp)

@@ -1,12 +1,79 @@
 // The display power-state watch and the monitor state list.
 #include "ui/VeskaroDlg.h"
 
+#include "app/SettingsStore.h"
+#include "framework/OutsideWorld.h"
+#include "res/resource.h"
+
+#include <cstring>
+
 namespace veskaro {
 
-void CVeskaroDlg::StartDisplayPowerWatch() {}
-void CVeskaroDlg::StopDisplayPowerWatch() {}
-void CVeskaroDlg::OnPowerBroadcast(WPARAM, LPARAM) {}
-void CVeskaroDlg::AddMonitorStateEntry(bool) {}
-void CVeskaroDlg::OnClearMonitorStateList() {}
+namespace {
+
+// GUID_CONSOLE_DISPLAY_STATE, defined here rather than taken from an import library.
+const GUID kGuidConsoleDisplayState = {0x6FE69556, 0x704A, 0x47A0, {0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47}};
+
+constexpr BYTE kDisplayOff = 0;
+constexpr BYTE kDisplayOn = 1;
+constexpr LRESULT kMaxMonitorStateEntries = 3;
+
+const wchar_t kWatchFailedText[] = L"Failed to Start Monitoring Power of Display Monitor for Speaking Voice Alert(s) "
+                                   L"as Configured in Settings of this Software.";
+
+} // namespace
+
+void CVeskaroDlg::StartDisplayPowerWatch()
+{
+    m_hPowerNotify =
+        m_outside.RegisterPowerSettingNotification(m_hWnd, kGuidConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+    if (!m_hPowerNotify)
+    {
+        // Without a voice alert nobody misses the notifications enough to be told.
+        const bool speakOn = m_env.store.GetProfileInt(kApplicationSection, L"m_bSpeakMonitorON", 0) != 0;
+        const bool speakOff = m_env.store.GetProfileInt(kApplicationSection, L"m_bSpeakMonitorOFF", 0) != 0;
+        if (speakOn || speakOff)
+            m_outside.MessageBox(m_hWnd, kWatchFailedText, m_env.applicationName, MB_OK | MB_ICONERROR);
+    }
+    ::EnableWindow(m_ctlMonitorStateList.m_hWnd, m_hPowerNotify != nullptr);
+}
+
+void CVeskaroDlg::StopDisplayPowerWatch()
+{
+    if (m_hPowerNotify)
+        m_outside.UnregisterPowerSettingNotification(m_hPowerNotify);
+    m_hPowerNotify = nullptr;
+}
+
+void CVeskaroDlg::OnPowerBroadcast(WPARAM event, LPARAM data)
+{
+    if (event != PBT_POWERSETTINGCHANGE || data == 0)
+        return;
+    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+    // A block without its data byte is not read past its end.
+    if (setting->DataLength < 1 ||
+        std::memcmp(&setting->PowerSetting, &kGuidConsoleDisplayState, sizeof(GUID)) != 0)
+        return;
+    const BYTE state = setting->Data[0];
+    if (state != kDisplayOn && state != kDisplayOff)
+        return; // dimmed, or a state we do not know
+    const bool on = state == kDisplayOn;
+    AddMonitorStateEntry(on);
+    SpeakMonitorState(on);
+}
+
+void CVeskaroDlg::AddMonitorStateEntry(bool on)
+{
+    const std::wstring timestamp = DateTimeText(COleDateTime::FromTime64(m_outside.Now()));
+    const std::wstring entry = timestamp + (on ? L" : Monitor On" : L" : Monitor Off");
+    m_ctlMonitorStateList.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    if (m_ctlMonitorStateList.Send(LB_GETCOUNT) > kMaxMonitorStateEntries)
+        m_ctlMonitorStateList.Send(LB_DELETESTRING, 0);
+}
+
+void CVeskaroDlg::OnClearMonitorStateList()
+{
+    m_ctlMonitorStateList.Send(LB_RESETCONTENT);
+}
 
 } // namespace veskaro

@@ -1,11 +1,97 @@
 // Turning the monitors off when the session is locked.
+//
+// The wait between the lock and the turn-off runs on timer 3 (TIMER_LOCK_TURN_OFF), never
+// as a sleep: the window keeps painting, ticking and hearing notifications meanwhile, and an
+// unlock inside the wait can still cancel it.
 #include "ui/VeskaroDlg.h"
+
+#include "app/SettingsStore.h"
+#include "framework/OutsideWorld.h"
+#include "res/resource.h"
+
+#include <algorithm>
+#include <wtsapi32.h>
 
 namespace veskaro {
 
-void CVeskaroDlg::UpdateSessionLockWatch() {}
-void CVeskaroDlg::RetrySessionLockWatch() {}
-void CVeskaroDlg::OnLockTurnOffTimer() {}
-void CVeskaroDlg::OnSessionChange(WPARAM, LPARAM) {}
+namespace {
+
+constexpr int kDefaultLockTurnOffDelayMs = 1000;
+
+// A failed subscription (the session service may not be up yet early in a logon) is tried
+// again every few schedule ticks, for a bounded time.
+constexpr int kSessionRetryEveryTicks = 5;
+constexpr int kSessionRetryForTicks = 10 * 60;
+
+} // namespace
+
+void CVeskaroDlg::UpdateSessionLockWatch()
+{
+    m_outside.UnRegisterSessionNotification(m_hWnd);
+    m_iSessionWatchRetries = 0;
+    m_bSessionWatchPending = false;
+    if (m_env.store.GetProfileInt(kApplicationSection, L"m_bAutoTurnOffWhenLocked", 0) == 0)
+        return;
+    m_bSessionWatchPending = !m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
+}
+
+// Called once per schedule tick; m_iSessionWatchRetries counts the ticks since the failure.
+void CVeskaroDlg::RetrySessionLockWatch()
+{
+    if (!m_bSessionWatchPending)
+        return;
+    ++m_iSessionWatchRetries;
+    if (m_iSessionWatchRetries % kSessionRetryEveryTicks != 0)
+        return;
+    // The option may have been switched off meanwhile, by another instance too.
+    if (m_env.store.GetProfileInt(kApplicationSection, L"m_bAutoTurnOffWhenLocked", 0) == 0 ||
+        m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION) ||
+        m_iSessionWatchRetries >= kSessionRetryForTicks)
+        m_bSessionWatchPending = false;
+}
+
+void CVeskaroDlg::StopSessionLockWatch()
+{
+    ::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
+    m_bSessionWatchPending = false;
+    m_outside.UnRegisterSessionNotification(m_hWnd);
+}
+
+void CVeskaroDlg::OnSessionChange(WPARAM code, LPARAM)
+{
+    switch (code)
+    {
+    case WTS_SESSION_LOCK:
+    {
+        const int delay =
+            m_env.store.GetProfileInt(kApplicationSection, L"m_iLockTurnOffDelay", kDefaultLockTurnOffDelayMs);
+        if (delay <= 0)
+        {
+            ::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
+            TurnMonitorsOff();
+            return;
+        }
+        // A lock while waiting starts the wait again.
+        const UINT period = static_cast<UINT>(std::min<unsigned long>(static_cast<unsigned long>(delay),
+                                                                      USER_TIMER_MAXIMUM));
+        ::SetTimer(m_hWnd, TIMER_LOCK_TURN_OFF, period, nullptr);
+        return;
+    }
+    case WTS_SESSION_UNLOCK:
+        // The user is back before the delay ran out: leave the monitors on.
+        ::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
+        return;
+    default: return;
+    }
+}
+
+void CVeskaroDlg::OnLockTurnOffTimer()
+{
+    // One-shot. An expiry that was already queued when an unlock killed the timer finds
+    // no timer left to kill, and must not turn the monitors off.
+    if (!::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF))
+        return;
+    TurnMonitorsOff();
+}
 
 } // namespace veskaro

@@ -1,4 +1,5 @@
 // Spoken alerts for display changes.
+#include "app/SettingsStore.h"
 #include "framework/OutsideWorld.h"
 #include "notify/TextSpeaker.h"
 #include "ui/VeskaroDlg.h"
@@ -6,8 +7,26 @@
 namespace veskaro {
 
 CTextSpeaker::CTextSpeaker(IOutsideWorld& outside) noexcept : m_outside(outside) {}
-CTextSpeaker::~CTextSpeaker() { ReleaseVoice(); }
-void CTextSpeaker::Speak(const std::wstring&) {}
+
+CTextSpeaker::~CTextSpeaker()
+{
+    ReleaseVoice();
+}
+
+void CTextSpeaker::Speak(const std::wstring& text)
+{
+    if (text.empty())
+        return;
+    if (!m_pVoice)
+    {
+        // No speech engine is no error: this phrase is skipped and the next one tries again.
+        if (FAILED(m_outside.CreateVoice(&m_pVoice)))
+            m_pVoice = nullptr;
+    }
+    if (m_pVoice)
+        m_outside.SpeakAsync(m_pVoice, text);
+}
+
 void CTextSpeaker::ReleaseVoice()
 {
     if (m_pVoice)
@@ -15,6 +34,16 @@ void CTextSpeaker::ReleaseVoice()
     m_pVoice = nullptr;
 }
 
-void CVeskaroDlg::SpeakMonitorState(bool) {}
+void CVeskaroDlg::SpeakMonitorState(bool on)
+{
+    // Read at every change, so that a new setting needs no restart.
+    if (m_env.store.GetProfileInt(kApplicationSection, on ? L"m_bSpeakMonitorON" : L"m_bSpeakMonitorOFF", 0) == 0)
+        return;
+    const std::wstring phrase = on ? m_env.store.GetProfileString(kApplicationSection, L"m_sMonitorOnText", L"Monitor On")
+                                   : m_env.store.GetProfileString(kApplicationSection, L"m_sMonitorOffText", L"Monitor Off");
+    if (phrase.empty())
+        return;
+    m_oTextSpeaker.Speak(phrase);
+}
 
 } // namespace veskaro

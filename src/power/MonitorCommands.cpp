@@ -1,12 +1,65 @@
 // The monitor primitives and the monitor and workstation commands.
 #include "ui/VeskaroDlg.h"
 
+#include "framework/OutsideWorld.h"
+#include "notify/EventLog.h"
+#include "res/resource.h"
+
 namespace veskaro {
 
-void CVeskaroDlg::TurnMonitorsOff() {}
-void CVeskaroDlg::TurnMonitorsOn() {}
-void CVeskaroDlg::OnTurnOffMonitorsNow() {}
-void CVeskaroDlg::OnTurnOffAndOnAfter10Seconds() {}
-void CVeskaroDlg::OnLockPCNow() {}
+namespace {
+
+// lParam of SC_MONITORPOWER
+constexpr LPARAM kMonitorPowerOff = 2;
+constexpr LPARAM kMonitorPowerOn = -1;
+constexpr UINT kTurnOnDelayMs = 10000;
+
+} // namespace
+
+void CVeskaroDlg::TurnMonitorsOff()
+{
+    // Sent, not posted: the default processing has acted when this returns.
+    ::SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_MONITORPOWER, kMonitorPowerOff);
+    AppendEventLog(m_env.store, m_env.outside, true);
+}
+
+void CVeskaroDlg::TurnMonitorsOn()
+{
+    ::SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_MONITORPOWER, kMonitorPowerOn);
+
+    // Some displays wake only on input: one pixel left and back, a net move of nothing.
+    INPUT moves[2] = {};
+    moves[0].type = INPUT_MOUSE;
+    moves[0].mi.dx = -1;
+    moves[0].mi.dwFlags = MOUSEEVENTF_MOVE;
+    moves[1].type = INPUT_MOUSE;
+    moves[1].mi.dx = 1;
+    moves[1].mi.dwFlags = MOUSEEVENTF_MOVE;
+    m_outside.SendInput(2, moves, sizeof(INPUT));
+
+    AppendEventLog(m_env.store, m_env.outside, false);
+}
+
+void CVeskaroDlg::OnTurnOffMonitorsNow()
+{
+    TurnMonitorsOff();
+}
+
+void CVeskaroDlg::OnTurnOffAndOnAfter10Seconds()
+{
+    TurnMonitorsOff();
+    // A second command while armed restarts the period.
+    ::SetTimer(m_hWnd, TIMER_TURN_ON, kTurnOnDelayMs, nullptr);
+}
+
+void CVeskaroDlg::OnLockPCNow()
+{
+    DWORD error = 0;
+    if (m_outside.LockWorkStation(error))
+        return;
+    // %d: the error shows as a signed number.
+    const std::wstring text = L"Failed to Lock PC, Last Error " + std::to_wstring(static_cast<int>(error));
+    m_outside.MessageBox(m_hWnd, text, m_env.applicationName, MB_OK | MB_ICONERROR);
+}
 
 } // namespace veskaro

@@ -1,13 +1,138 @@
 // The once-a-second schedule tick and the timers of the main window.
 #include "ui/VeskaroDlg.h"
 
+#include "framework/OutsideWorld.h"
+#include "res/resource.h"
+
+#include <cwchar>
+#include <ctime>
+
 namespace veskaro {
 
-bool CVeskaroDlg::IsTurnOffDay() const { return false; }
-bool CVeskaroDlg::IsTurnOnDay() const { return false; }
-bool CVeskaroDlg::IsTurnOffTime() { return false; }
-bool CVeskaroDlg::IsTurnOnTime() { return false; }
-void CVeskaroDlg::OnScheduleTick() {}
-void CVeskaroDlg::OnTimer(UINT_PTR) {}
+namespace {
+
+int DayFlagValue(const CVeskaroDlg& dlg, int index)
+{
+    const int* const flags[14] = {&dlg.m_bDay1,  &dlg.m_bDay2,  &dlg.m_bDay3,  &dlg.m_bDay4,  &dlg.m_bDay5,
+                                  &dlg.m_bDay6,  &dlg.m_bDay7,  &dlg.m_bDay8,  &dlg.m_bDay9,  &dlg.m_bDay10,
+                                  &dlg.m_bDay11, &dlg.m_bDay12, &dlg.m_bDay13, &dlg.m_bDay14};
+    return index >= 0 && index < 14 ? *flags[index] : 0;
+}
+
+// The full weekday name in the runtime library's locale, or "Invalid DateTime".
+std::wstring WeekdayName(const COleDateTime& value)
+{
+    UDATE date{};
+    if (!value.GetAsUdate(date))
+        return kInvalidDateTimeText;
+    std::tm fields{};
+    fields.tm_year = date.st.wYear - 1900;
+    fields.tm_mon = date.st.wMonth - 1;
+    fields.tm_mday = date.st.wDay;
+    fields.tm_hour = date.st.wHour;
+    fields.tm_min = date.st.wMinute;
+    fields.tm_sec = date.st.wSecond;
+    fields.tm_wday = date.st.wDayOfWeek;
+    fields.tm_yday = date.wDayOfYear - 1;
+    wchar_t name[256] = {};
+    if (std::wcsftime(name, 256, L"%A", &fields) == 0)
+        return std::wstring();
+    return name;
+}
+
+} // namespace
+
+bool CVeskaroDlg::IsTurnOffDay() const
+{
+    return DayFlagValue(*this, TurnOffDayFlagIndex(m_oTimeNow.GetDayOfWeek())) != 0;
+}
+
+bool CVeskaroDlg::IsTurnOnDay() const
+{
+    return DayFlagValue(*this, TurnOnDayFlagIndex(m_oTimeNow.GetDayOfWeek())) != 0;
+}
+
+bool CVeskaroDlg::IsTurnOffTime()
+{
+    m_strTimeText1 = TimeText(m_oTimeTurnOff);
+    m_strTimeText2 = TimeText(m_oTimeNow);
+    return m_oTimeNow.GetStatus() == COleDateTime::valid && m_strTimeText1 == m_strTimeText2;
+}
+
+bool CVeskaroDlg::IsTurnOnTime()
+{
+    m_strTimeText1 = TimeText(m_oTimeTurnOn);
+    m_strTimeText2 = TimeText(m_oTimeNow);
+    return m_oTimeNow.GetStatus() == COleDateTime::valid && m_strTimeText1 == m_strTimeText2;
+}
+
+void CVeskaroDlg::OnScheduleTick()
+{
+    const __time64_t now = m_env.outside.Now();
+    const COleDateTime nowValue = COleDateTime::FromTime64(now);
+    m_oTimeNow = nowValue;
+
+    m_strStatus = WeekdayName(m_oTimeNow) + L" " + TimeText(m_oTimeNow);
+    m_strStatus += m_strInstanceSuffix;
+    ::SetDlgItemTextW(m_hWnd, IDC_STATUS, m_strStatus.c_str());
+
+    // Taken before anything is done: ticks nested in the black screen's modal loop
+    // must start after this tick's seconds, not test them again.
+    const SecondRange range = SecondsToTest(m_bHasLastTickSecond, m_llLastTickSecond, now);
+    m_bHasLastTickSecond = true;
+    m_llLastTickSecond = now;
+
+    // A late tick tests each second it skipped, on that second's own weekday and
+    // time text; each action fires at most once per tick and once per occurrence.
+    bool turnedOff = false;
+    bool turnedOn = false;
+    for (long long second = range.first; second <= range.last; ++second)
+    {
+        m_oTimeNow = second == now ? nowValue : COleDateTime::FromTime64(static_cast<__time64_t>(second));
+
+        if (!turnedOff && IsTurnOffDay() && IsTurnOffTime() &&
+            m_turnOffGuard.ShouldFire(m_oTimeNow.Format(VAR_DATEVALUEONLY) + L" " + m_strTimeText2))
+        {
+            turnedOff = true;
+            const COleDateTime tested = m_oTimeNow;
+            if (m_bAutoDisplayBlackScreen)
+                ShowBlackScreen();
+            TurnMonitorsOff();
+            if (m_bTurnOffLockPC)
+            {
+                DWORD error = 0;
+                m_outside.LockWorkStation(error); // a failed scheduled lock is not reported
+            }
+            // Ticks inside the black screen moved the time on; this tick goes on with its own.
+            m_oTimeNow = tested;
+        }
+
+        if (!turnedOn && IsTurnOnDay() && IsTurnOnTime() &&
+            m_turnOnGuard.ShouldFire(m_oTimeNow.Format(VAR_DATEVALUEONLY) + L" " + m_strTimeText2))
+        {
+            turnedOn = true;
+            TurnMonitorsOn();
+        }
+
+        if (second == range.last)
+            break; // range.last may be the largest value a second can hold
+    }
+
+    RetrySessionLockWatch();
+}
+
+void CVeskaroDlg::OnTimer(UINT_PTR id)
+{
+    switch (id)
+    {
+    case TIMER_TURN_ON:
+        TurnMonitorsOn();
+        ::KillTimer(m_hWnd, TIMER_TURN_ON);
+        break;
+    case TIMER_SCHEDULE: OnScheduleTick(); break;
+    case TIMER_LOCK_TURN_OFF: OnLockTurnOffTimer(); break;
+    default: break;
+    }
+}
 
 } // namespace veskaro

@@ -1,8 +1,15 @@
 // The main window's "Settings..." command.
+#include "settings/DlgSettings.h"
 #include "ui/VeskaroDlg.h"
 
 namespace veskaro {
 
-void CVeskaroDlg::OnSettings() {}
+void CVeskaroDlg::OnSettings()
+{
+    CDlgSettings dialog(m_env);
+    // The lock option or its delay may have changed; Cancel changed nothing.
+    if (dialog.DoModal(m_hWnd) == IDOK)
+        UpdateSessionLockWatch();
+}
 
 } // namespace veskaro

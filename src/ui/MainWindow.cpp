@@ -4,8 +4,19 @@
 
 #include "framework/OutsideWorld.h"
 #include "res/resource.h"
+#include "ui/AboutDlg.h"
+#include "ui/Links.h"
 
 namespace veskaro {
+
+namespace {
+
+const wchar_t kHowMonitorsTurnOnText[] =
+    L"Monitor(s) can Turn on by any of the given below change\n\n"
+    L"Mouse Movement\nPressing a Keystroke\nBy a Running Application.";
+const wchar_t kContactSupportText[] = L"Please Send an EMail to";
+
+} // namespace
 
 void CVeskaroDlg::ShowMainWindow()
 {
@@ -18,24 +29,91 @@ void CVeskaroDlg::ShowMainWindow()
 
 void CVeskaroDlg::HideMainWindow()
 {
+    // Minimised first, so that the window leaves towards the taskbar.
     ::ShowWindow(m_hWnd, SW_MINIMIZE);
     ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
-void CVeskaroDlg::ShowMainMenu() {}
-void CVeskaroDlg::OnContextMenu() {}
-void CVeskaroDlg::OnMenuButton() {}
-bool CVeskaroDlg::OnSysCommand(UINT, LPARAM) { return false; }
-bool CVeskaroDlg::OnPaint() { return false; }
-HICON CVeskaroDlg::OnQueryDragIcon() { return m_hIcon; }
-void CVeskaroDlg::OnLButtonDown() {}
-void CVeskaroDlg::OnHowCanMonitorsTurnOn() {}
-void CVeskaroDlg::OnContactSupport() {}
-BOOL CVeskaroDlg::OnHelpInfo() { return TRUE; }
-void CVeskaroDlg::OnShareLink() {}
+void CVeskaroDlg::ShowMainMenu()
+{
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    m_outside.TrackPopupMenu(::GetSubMenu(m_menuMain.Get(), 0), 0, cursor.x, cursor.y, m_hWnd);
+}
+
+void CVeskaroDlg::OnMenuButton()
+{
+    ShowMainMenu();
+}
+
+void CVeskaroDlg::OnContextMenu()
+{
+    // The message's point is (-1, -1) for the keyboard; the cursor serves both ways.
+    ShowMainMenu();
+}
+
+bool CVeskaroDlg::OnSysCommand(UINT nID, LPARAM)
+{
+    // The low four bits are the system's own.
+    if ((nID & 0xFFF0) != IDM_ABOUTBOX)
+        return false; // minimise, move, close and monitor power go to the default procedure
+    CAboutDlg about(m_outside, m_env.applicationName);
+    about.DoModal(m_hWnd);
+    return true;
+}
+
+bool CVeskaroDlg::OnPaint()
+{
+    if (!::IsIconic(m_hWnd))
+        return false;
+    PAINTSTRUCT paint{};
+    HDC dc = ::BeginPaint(m_hWnd, &paint);
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, m_hIcon);
+    ::EndPaint(m_hWnd, &paint);
+    return true;
+}
+
+HICON CVeskaroDlg::OnQueryDragIcon()
+{
+    return m_hIcon;
+}
+
+void CVeskaroDlg::OnLButtonDown()
+{
+    // A press on the background drags the window as its caption would.
+    ::SendMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void CVeskaroDlg::OnHowCanMonitorsTurnOn()
+{
+    m_outside.MessageBox(m_hWnd, kHowMonitorsTurnOnText, m_env.applicationName, MB_OK | MB_ICONINFORMATION);
+}
+
+void CVeskaroDlg::OnContactSupport()
+{
+    m_outside.MessageBox(m_hWnd, std::wstring(kContactSupportText) + L" " + kSupportEmail, m_env.applicationName,
+                         MB_OK | MB_ICONINFORMATION);
+}
+
+BOOL CVeskaroDlg::OnHelpInfo()
+{
+    OpenProductPage(m_outside);
+    return TRUE;
+}
+
+void CVeskaroDlg::OnShareLink()
+{
+    m_outside.ShellExecute(nullptr, L"Open", ShareLinkUrl(), SW_SHOWMAXIMIZED);
+}
 
 void CVeskaroDlg::OnExit()
 {
+    // Posted, so that the menu command returns before the window goes.
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
 }
 
@@ -48,6 +126,8 @@ void CVeskaroDlg::OnClose()
 void CVeskaroDlg::OnDestroy()
 {
     RemoveTrayIcon();
+    StopSessionLockWatch();
+    m_oTextSpeaker.ReleaseVoice(); // while COM is still up
 }
 
 } // namespace veskaro

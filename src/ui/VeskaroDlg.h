@@ -57,6 +57,7 @@ public:
     void SpeakMonitorState(bool on);
     void UpdateSessionLockWatch();
     void RetrySessionLockWatch();
+    void StopSessionLockWatch(); // when the window is destroyed
     void OnLockTurnOffTimer();
 
     const AppEnvironment& Environment() const noexcept { return m_env; }

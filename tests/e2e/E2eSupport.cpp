@@ -77,7 +77,7 @@ RunningProgram::~RunningProgram()
     }
 }
 
-bool RunningProgram::Start(const std::wstring& arguments, const std::wstring& exeName)
+bool RunningProgram::Start(const std::wstring& arguments, const std::wstring& exeName, bool waitUntilIdle)
 {
     const std::wstring exe = TestFolder() + exeName;
     std::wstring commandLine = L"\"" + exe + L"\"";
@@ -92,7 +92,8 @@ bool RunningProgram::Start(const std::wstring& arguments, const std::wstring& ex
     m_process.Reset(info.hProcess);
     m_processId = info.dwProcessId;
     // Idle means initialised and in the message loop, or ended.
-    ::WaitForInputIdle(info.hProcess, 15000);
+    if (waitUntilIdle)
+        ::WaitForInputIdle(info.hProcess, 15000);
     return true;
 }
 

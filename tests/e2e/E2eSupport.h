@@ -33,9 +33,10 @@ public:
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
 
-    // Starts Veskaro.exe (beside the test program) with the argument text and waits
-    // until its message loop is idle.
-    bool Start(const std::wstring& arguments = L"", const std::wstring& exeName = VESKARO_EXE_NAME);
+    // Starts Veskaro.exe (beside the test program) with the argument text and, unless
+    // told otherwise, waits until its message loop is idle.
+    bool Start(const std::wstring& arguments = L"", const std::wstring& exeName = VESKARO_EXE_NAME,
+               bool waitUntilIdle = true);
     // The process's top-level window titled `title`, or null.
     HWND MainWindow(const std::wstring& title = L"Veskaro") const;
     // Waits for the process to end; false on time-out.

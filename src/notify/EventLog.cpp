@@ -1,0 +1,62 @@
+#include "notify/EventLog.h"
+
+#include "app/SettingsStore.h"
+#include "framework/Handles.h"
+#include "framework/OleDateTime.h"
+#include "framework/OutsideWorld.h"
+#include "notify/EventLogLine.h"
+
+namespace veskaro {
+
+namespace {
+
+// Another instance holds the file only for the moment it writes its own line.
+constexpr ULONGLONG kHeldFileRetryMs = 250;
+constexpr DWORD kHeldFileStepMs = 10;
+
+bool IsHeldByOther(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// Exclusive, created when absent, content kept. A file held by someone else is
+// tried again for a short while; any other failure gives up at once.
+UniqueFile OpenForAppend(const std::wstring& path)
+{
+    const ULONGLONG start = ::GetTickCount64();
+    for (;;)
+    {
+        UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
+        if (file || !IsHeldByOther(::GetLastError()) || ::GetTickCount64() - start >= kHeldFileRetryMs)
+            return file;
+        ::Sleep(kHeldFileStepMs);
+    }
+}
+
+} // namespace
+
+void AppendEventLog(ISettingsStore& store, IOutsideWorld& outside, bool turnOff)
+{
+    if (store.GetProfileInt(kApplicationSection, L"m_bKeepALog", 0) == 0)
+        return;
+    const std::wstring path = store.GetProfileString(kApplicationSection, kLogFilePath, L"");
+    if (path.empty())
+        return;
+
+    UniqueFile file = OpenForAppend(path);
+    if (!file)
+        return;
+
+    LARGE_INTEGER zero{};
+    if (!::SetFilePointerEx(file.Get(), zero, nullptr, FILE_END))
+        return;
+
+    // One write for the whole line, so that a line is never split by another writer.
+    const std::string bytes =
+        Utf16LeBytes(EventLogLine(DateTimeText(COleDateTime::FromTime64(outside.Now())), turnOff));
+    DWORD written = 0;
+    ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+} // namespace veskaro

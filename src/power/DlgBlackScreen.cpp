@@ -1,0 +1,49 @@
+#include "power/DlgBlackScreen.h"
+
+#include "res/resource.h"
+
+namespace veskaro {
+
+CDlgBlackScreen::CDlgBlackScreen(IOutsideWorld& outside, std::wstring applicationName)
+    : CDialogBase(IDD_BLACK_SCREEN, outside, std::move(applicationName))
+{
+}
+
+BOOL CDlgBlackScreen::OnInitDialog()
+{
+    CDialogBase::OnInitDialog();
+    // The brush first: the move repaints, and the repaint asks for it.
+    m_brush.Reset(::CreateSolidBrush(RGB(0, 0, 0)));
+    // The virtual screen's own origin: monitors left of or above the primary one
+    // have negative coordinates and are covered too.
+    ::MoveWindow(m_hWnd, ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+                 ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN), TRUE);
+    return TRUE;
+}
+
+INT_PTR CDlgBlackScreen::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_RBUTTONDOWN: return OnCloseInput(), FALSE;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: return Result(message, reinterpret_cast<LRESULT>(m_brush.Get()));
+    default: return CDialogBase::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void CDlgBlackScreen::OnCloseInput()
+{
+    // Posted: the input message finishes first; the dialog's answer to WM_CLOSE ends the run.
+    ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+} // namespace veskaro

@@ -1,0 +1,139 @@
+#include "settings/DlgSettings.h"
+
+#include "app/SettingsStore.h"
+#include "framework/DataExchange.h"
+#include "framework/OutsideWorld.h"
+#include "res/resource.h"
+#include "settings/StartAtLogin.h"
+#include "ui/Links.h"
+
+#include <commdlg.h>
+
+namespace veskaro {
+
+namespace {
+
+// A stored flag may hold any number; the readers take non-zero as set, so does the box.
+int Flag(int stored)
+{
+    return stored != 0 ? 1 : 0;
+}
+
+} // namespace
+
+CDlgSettings::CDlgSettings(AppEnvironment& environment)
+    : CDialogBase(IDD_SETTINGS, environment.outside, environment.applicationName), m_env(environment)
+{
+}
+
+void CDlgSettings::DoDataExchange(CDataExchange& dx)
+{
+    DDX_Check(dx, IDC_ALLOW_MULTIPLE_INSTANCES, m_bAllowMultipleInstances);
+    DDX_Check(dx, IDC_START_AT_LOGIN, m_bStartAtLogin);
+    DDX_Check(dx, IDC_AUTO_TURN_OFF_WHEN_LOCKED, m_bAutoTurnOffWhenLocked);
+    DDX_Text(dx, IDC_LOCK_TURN_OFF_DELAY, m_iLockTurnOffDelay);
+    DDX_Text(dx, IDC_LOG_FILE_PATH, m_strLogFilePath);
+    DDX_Check(dx, IDC_KEEP_A_LOG, m_bKeepALog);
+    DDX_Check(dx, IDC_SPEAK_MONITOR_ON, m_bSpeakMonitorON);
+    DDX_Check(dx, IDC_SPEAK_MONITOR_OFF, m_bSpeakMonitorOFF);
+    DDX_Text(dx, IDC_MONITOR_ON_TEXT, m_sMonitorOnText);
+    DDX_Text(dx, IDC_MONITOR_OFF_TEXT, m_sMonitorOffText);
+}
+
+BOOL CDlgSettings::OnInitDialog()
+{
+    // Read afresh at every opening: another instance may have changed them.
+    ISettingsStore& store = m_env.store;
+    m_bAllowMultipleInstances = Flag(store.GetProfileInt(kApplicationSection, kAllowMultipleInstances, 0));
+    m_bStartAtLogin = IsStartAtLoginEnabled(m_env.applicationName) ? 1 : 0;
+    m_bAutoTurnOffWhenLocked = Flag(store.GetProfileInt(kApplicationSection, L"m_bAutoTurnOffWhenLocked", 0));
+    m_iLockTurnOffDelay = store.GetProfileInt(kApplicationSection, L"m_iLockTurnOffDelay", 1000);
+    m_strLogFilePath = store.GetProfileString(kApplicationSection, kLogFilePath, L"");
+    m_bKeepALog = Flag(store.GetProfileInt(kApplicationSection, L"m_bKeepALog", m_bKeepALog));
+    m_bSpeakMonitorON = Flag(store.GetProfileInt(kApplicationSection, L"m_bSpeakMonitorON", m_bSpeakMonitorON));
+    m_bSpeakMonitorOFF = Flag(store.GetProfileInt(kApplicationSection, L"m_bSpeakMonitorOFF", m_bSpeakMonitorOFF));
+    m_sMonitorOffText = store.GetProfileString(kApplicationSection, L"m_sMonitorOffText", L"Monitor Off");
+    m_sMonitorOnText = store.GetProfileString(kApplicationSection, L"m_sMonitorOnText", L"Monitor On");
+
+    CDialogBase::OnInitDialog();
+
+    std::wstring user;
+    if (!m_outside.GetUserName(user))
+        user.clear();
+    const std::wstring startText = L"Start this Application at User (" + user + L") Login";
+    ::SetDlgItemTextW(m_hWnd, IDC_START_AT_LOGIN, startText.c_str());
+
+    m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    const std::wstring caption = L"Settings - " + m_env.applicationName;
+    ::SetWindowTextW(m_hWnd, caption.c_str());
+    return TRUE;
+}
+
+void CDlgSettings::OnOK()
+{
+    if (!UpdateData(true))
+        return; // the message is shown and the focus is on the field; nothing is written
+
+    ISettingsStore& store = m_env.store;
+    store.WriteProfileInt(kApplicationSection, kAllowMultipleInstances, m_bAllowMultipleInstances);
+    store.WriteProfileInt(kApplicationSection, L"m_bAutoTurnOffWhenLocked", m_bAutoTurnOffWhenLocked);
+    store.WriteProfileInt(kApplicationSection, L"m_iLockTurnOffDelay", m_iLockTurnOffDelay);
+    store.WriteProfileString(kApplicationSection, kLogFilePath, m_strLogFilePath);
+    store.WriteProfileInt(kApplicationSection, L"m_bKeepALog", m_bKeepALog);
+    store.WriteProfileInt(kApplicationSection, L"m_bSpeakMonitorON", m_bSpeakMonitorON);
+    store.WriteProfileInt(kApplicationSection, L"m_bSpeakMonitorOFF", m_bSpeakMonitorOFF);
+    store.WriteProfileString(kApplicationSection, L"m_sMonitorOffText", m_sMonitorOffText);
+    store.WriteProfileString(kApplicationSection, L"m_sMonitorOnText", m_sMonitorOnText);
+
+    // Every OK applies the box, so a moved executable is written with its new path.
+    SetStartAtLogin(m_env.applicationName, m_bStartAtLogin != 0);
+    EndDialog(IDOK);
+}
+
+void CDlgSettings::OnSelectLogFile()
+{
+    std::wstring path;
+    if (!m_outside.ChooseSaveFile(m_hWnd, L"Text Files (*.txt)|*.txt||", L"txt",
+                                  OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST, path))
+        return;
+    if (!UpdateData(true))
+    {
+        // The delay field was refused: keep what the user typed and show only the path.
+        m_strLogFilePath = path;
+        ::SetDlgItemTextW(m_hWnd, IDC_LOG_FILE_PATH, path.c_str());
+        return;
+    }
+    m_strLogFilePath = path;
+    UpdateData(false);
+}
+
+BOOL CDlgSettings::OnHelpInfo()
+{
+    OpenProductPage(m_outside);
+    return TRUE;
+}
+
+INT_PTR CDlgSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_COMMAND:
+        // Escape and the close box arrive as IDCANCEL too.
+        if (HIWORD(wParam) != BN_CLICKED)
+            return FALSE;
+        switch (LOWORD(wParam))
+        {
+        case IDOK: return OnOK(), TRUE;
+        case IDCANCEL: return OnCancel(), TRUE;
+        case IDC_SELECT_LOG_FILE: return OnSelectLogFile(), TRUE;
+        default: return FALSE;
+        }
+    case WM_HELP: return Result(message, OnHelpInfo());
+    default: return CDialogBase::HandleMessage(message, wParam, lParam);
+    }
+}
+
+} // namespace veskaro

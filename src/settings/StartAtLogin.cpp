@@ -1,0 +1,157 @@
+#include "settings/StartAtLogin.h"
+
+#include "app/ModulePath.h"
+#include "framework/Handles.h"
+#include "settings/RunValueText.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace veskaro {
+
+const wchar_t kRunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+namespace {
+
+// The longest command line the system can start (32767 characters and the terminator);
+// a longer value could never run, and must not make us allocate or search without bound.
+constexpr DWORD kMaxRunValueBytes = 32768u * sizeof(wchar_t);
+
+struct FindTraits
+{
+    static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE find) noexcept { ::FindClose(find); }
+};
+using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
+
+UniqueKey OpenRunKey(const std::wstring& runKeyPath)
+{
+    // Never created: without a Run key the system would not look there anyway.
+    UniqueKey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, runKeyPath.c_str(), 0, KEY_READ | KEY_WRITE, key.Put()) != ERROR_SUCCESS)
+        key.Reset();
+    return key;
+}
+
+bool IsTextType(DWORD type)
+{
+    // REG_EXPAND_SZ is taken as stored: the system would expand it, we do not.
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+// The value as text, whatever its length; false when it is absent, not text, or not
+// a whole, zero-terminated run of UTF-16 units.
+bool ReadText(HKEY key, const std::wstring& name, std::wstring& text)
+{
+    // The value may grow between the size query and the read; ask again then.
+    for (int attempt = 0; attempt < 4; ++attempt)
+    {
+        DWORD type = 0;
+        DWORD size = 0;
+        if (::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+            !IsTextType(type) || size > kMaxRunValueBytes)
+            return false;
+        if (size == 0)
+        {
+            text.clear();
+            return true;
+        }
+        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+        DWORD read = size;
+        const LONG status =
+            ::RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read);
+        if (status == ERROR_MORE_DATA)
+            continue;
+        if (status != ERROR_SUCCESS || !IsTextType(type) || read % sizeof(wchar_t) != 0)
+            return false;
+        const size_t length = read / sizeof(wchar_t);
+        if (length == 0)
+        {
+            text.clear();
+            return true;
+        }
+        if (buffer[length - 1] != L'\0')
+            return false;
+        text.assign(buffer.data()); // up to the first zero
+        return true;
+    }
+    return false;
+}
+
+std::wstring FullPath(const std::wstring& name)
+{
+    const DWORD needed = ::GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return std::wstring();
+    std::vector<wchar_t> buffer(needed + 1, L'\0');
+    const DWORD length = ::GetFullPathNameW(name.c_str(), needed + 1, buffer.data(), nullptr);
+    if (length == 0 || length > needed)
+        return std::wstring();
+    return std::wstring(buffer.data(), length);
+}
+
+// The \\?\ form of a long path, which the file functions accept beyond MAX_PATH;
+// empty when the name is short, already in that form, or not absolute.
+std::wstring ExtendedLengthPath(const std::wstring& name)
+{
+    if (name.size() < MAX_PATH || name.compare(0, 4, L"\\\\?\\") == 0)
+        return std::wstring();
+    const std::wstring full = FullPath(name);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\')
+        return L"\\\\?\\" + full;
+    if (full.size() >= 3 && full[0] == L'\\' && full[1] == L'\\' && full[2] != L'?' && full[2] != L'.')
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return std::wstring();
+}
+
+// Succeeds when at least one entry matches the name, as the framework's file finder does.
+bool EntryExists(const std::wstring& name)
+{
+    if (name.empty())
+        return false;
+    WIN32_FIND_DATAW data{};
+    UniqueFind find(::FindFirstFileW(name.c_str(), &data));
+    if (find)
+        return true;
+    const std::wstring extended = ExtendedLengthPath(name);
+    if (extended.empty())
+        return false;
+    find.Reset(::FindFirstFileW(extended.c_str(), &data));
+    return static_cast<bool>(find);
+}
+
+} // namespace
+
+bool IsStartAtLoginEnabled(const std::wstring& applicationName, const std::wstring& runKeyPath)
+{
+    const UniqueKey key = OpenRunKey(runKeyPath);
+    if (!key)
+        return false;
+    std::wstring stored;
+    if (!ReadText(key.Get(), applicationName, stored))
+        return false;
+    // Any existing entry counts, not only this executable: the value is ours by its name.
+    return EntryExists(RunValueTarget(stored));
+}
+
+void SetStartAtLogin(const std::wstring& applicationName, bool enable, const std::wstring& runKeyPath)
+{
+    const UniqueKey key = OpenRunKey(runKeyPath);
+    if (!key)
+        return;
+    if (!enable)
+    {
+        // A value that is already gone is what we want; nothing to report.
+        ::RegDeleteValueW(key.Get(), applicationName.c_str());
+        return;
+    }
+    const std::wstring modulePath = GetModulePath();
+    if (modulePath.empty())
+        return; // a command line without a program would start nothing
+    const std::wstring text = RunValueText(modulePath);
+    ::RegSetValueExW(key.Get(), applicationName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+} // namespace veskaro

@@ -1,0 +1,250 @@
+// The schedule tick, driven by the fake clock: what fires, when, how often and in
+// which order, and the status line.
+#include "window/ScheduleTestSupport.h"
+#include "window/WindowTest.h"
+
+#include "res/resource.h"
+
+#include <memory>
+
+namespace veskaro::testing {
+namespace {
+
+using Events = std::vector<std::wstring>;
+
+// Sunday 7:01:40 AM, the set time of most tests.
+constexpr __time64_t kSetTime = kSunday070138 + 2;
+const wchar_t kSetTimeText[] = L"7:01:40 AM";
+const wchar_t kSection[] = L"Settings 1";
+
+class ScheduleTick : public MainWindowTest
+{
+protected:
+    ScheduleTick() : m_log(L"schedule.log")
+    {
+        m_store.WriteProfileInt(L"", L"m_bKeepALog", 1);
+        m_store.WriteProfileString(L"", L"LogFilePath", m_log.Path());
+    }
+
+    void Set(const wchar_t* name, int value) { m_store.WriteProfileInt(kSection, name, value); }
+    void SetText(const wchar_t* name, const std::wstring& value) { m_store.WriteProfileString(kSection, name, value); }
+
+    // The window with its own timer stopped: only the ticks a test sends happen.
+    void Open()
+    {
+        OpenMainWindow();
+        ::KillTimer(Window(), TIMER_SCHEDULE);
+        m_recorder = std::make_unique<PowerRequestRecorder>(Window(), m_outside);
+    }
+
+    void TickAt(__time64_t time)
+    {
+        m_outside.now = time;
+        Send(WM_TIMER, TIMER_SCHEDULE);
+    }
+
+    void TickEachSecond(__time64_t first, __time64_t last)
+    {
+        for (__time64_t t = first; t <= last; ++t)
+            TickAt(t);
+    }
+
+    Events LoggedEvents() const { return LogEvents(m_log.Bytes()); }
+    Events PowerCalls() const { return Filtered(m_outside.log, {L"MonitorPower", L"SendInput", L"LockWorkStation", L"BlackScreen"}); }
+
+    ScratchFile m_log;
+    std::unique_ptr<PowerRequestRecorder> m_recorder;
+};
+
+TEST_F(ScheduleTick, FiresOnceAtTheSetSecondAndNotAroundIt)
+{
+    Set(L"m_bDay7", 1); // Sunday, turn-off
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    Open();
+
+    TickEachSecond(kSetTime - 2, kSetTime - 1);
+    EXPECT_EQ(LoggedEvents(), Events{});
+    TickAt(kSetTime);
+    TickAt(kSetTime); // a second message within the same second
+    TickEachSecond(kSetTime + 1, kSetTime + 3);
+
+    const std::vector<std::wstring> lines = LogLines(m_log.Bytes());
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], L"12/6/2026 7:01:40 AM\tTurn Off");
+    EXPECT_EQ(PowerCalls(), Events{L"MonitorPower 2"});
+    EXPECT_EQ(m_outside.lockCalls, 0);
+
+    // The next Sunday is a new occurrence.
+    TickEachSecond(kSetTime + 7 * kDaySeconds - 1, kSetTime + 7 * kDaySeconds + 1);
+    EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn Off"}));
+}
+
+TEST_F(ScheduleTick, NothingOnAnUncheckedWeekdayNorForAnUncheckedTurnOnBox)
+{
+    // Monday to Saturday in both groups; Sunday in neither.
+    for (int day = 1; day <= 13; ++day)
+        if (day != 7)
+            Set((L"m_bDay" + std::to_wstring(day)).c_str(), 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    SetText(L"m_oTimeTurnOn", kSetTimeText);
+    Open();
+
+    TickEachSecond(kSetTime - 1, kSetTime + 1);
+    EXPECT_EQ(LoggedEvents(), Events{});
+
+    // Monday, the next day: both groups fire.
+    TickEachSecond(kSetTime + kDaySeconds - 1, kSetTime + kDaySeconds + 1);
+    EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn On"}));
+
+    // Sunday's turn-off box alone does not let the turn-on fire.
+    Dlg().m_bDay7 = 1;
+    TickEachSecond(kSetTime + 7 * kDaySeconds - 1, kSetTime + 7 * kDaySeconds + 1);
+    EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn On", L"Turn Off"}));
+}
+
+TEST_F(ScheduleTick, OffAndOnAtTheSameSecondTurnOffThenOn)
+{
+    Set(L"m_bDay7", 1);
+    Set(L"m_bDay14", 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    SetText(L"m_oTimeTurnOn", kSetTimeText);
+    Open();
+
+    TickAt(kSetTime);
+    EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn On"}));
+    EXPECT_EQ(PowerCalls(), (Events{L"MonitorPower 2", L"MonitorPower -1", L"SendInput"}));
+}
+
+TEST_F(ScheduleTick, BlackScreenThenOffThenLockAndNothingBeforeItCloses)
+{
+    Set(L"m_bDay7", 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    Set(L"m_bAutoDisplayBlackScreen", 1);
+    Set(L"m_bTurnOffLockPC", 1);
+    m_outside.lockSucceeds = false; // a failed scheduled lock is not reported
+    Open();
+
+    std::string logWhileUp = "not seen";
+    int locksWhileUp = -1;
+    BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
+        m_outside.log.push_back(L"BlackScreen");
+        logWhileUp = m_log.Bytes();
+        locksWhileUp = m_outside.lockCalls;
+        // Ticks go on inside the modal loop; they must not start this occurrence again.
+        TickAt(kSetTime + 1);
+        PressKey(blackScreen);
+    });
+    TickAt(kSetTime);
+
+    EXPECT_EQ(watcher.Seen(), 1);
+    EXPECT_EQ(logWhileUp, "");
+    EXPECT_EQ(locksWhileUp, 0);
+    EXPECT_EQ(PowerCalls(), (Events{L"BlackScreen", L"MonitorPower 2", L"LockWorkStation"}));
+    EXPECT_EQ(LoggedEvents(), Events{L"Turn Off"});
+    EXPECT_TRUE(m_outside.messageBoxes.empty());
+}
+
+TEST_F(ScheduleTick, LockWithoutBlackScreenInTheSameTick)
+{
+    Set(L"m_bDay7", 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    Set(L"m_bTurnOffLockPC", 1);
+    Open();
+
+    TickAt(kSetTime);
+    EXPECT_EQ(PowerCalls(), (Events{L"MonitorPower 2", L"LockWorkStation"}));
+}
+
+TEST_F(ScheduleTick, FormatWithoutSecondsFiresOnceInTheMinute)
+{
+    UserTimeFormat format(L"h:mm tt");
+    Set(L"m_bDay7", 1);
+    Set(L"m_bDay14", 1);
+    Set(L"m_bAutoDisplayBlackScreen", 1);
+    SetText(L"m_oTimeTurnOff", L"7:01 AM");
+    SetText(L"m_oTimeTurnOn", L"7:03 AM");
+    Open();
+    ASSERT_EQ(TimeText(Dlg().m_oTimeTurnOff), L"7:01 AM");
+
+    const __time64_t minute = kSunday070138 - 38; // 7:01:00
+    BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int index) {
+        // The nested ticks of the same minute must not show a second black screen.
+        if (index == 0)
+            TickEachSecond(minute + 1, minute + 5);
+        PressKey(blackScreen);
+    });
+    TickEachSecond(minute - 2, minute + 4 * 60);
+
+    EXPECT_EQ(watcher.Seen(), 1);
+    EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn On"}));
+}
+
+TEST_F(ScheduleTick, TicksThatSkipTheSetSecondStillFireItOnce)
+{
+    Set(L"m_bDay7", 1);
+    Set(L"m_bDay14", 1);
+    SetText(L"m_oTimeTurnOn", L"7:01:39 AM");
+    SetText(L"m_oTimeTurnOff", L"7:01:41 AM");
+    Open();
+
+    TickAt(kSetTime - 3); // 7:01:37
+    TickAt(kSetTime + 2); // 7:01:42: the thread was busy for five seconds
+    TickEachSecond(kSetTime + 3, kSetTime + 5);
+
+    // Each in its own second's order, once.
+    EXPECT_EQ(LoggedEvents(), (Events{L"Turn On", L"Turn Off"}));
+}
+
+TEST_F(ScheduleTick, GapOverSixtySecondsDoesNotCatchUp)
+{
+    Set(L"m_bDay7", 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    Open();
+
+    TickAt(kSetTime - 61);
+    TickAt(kSetTime + 1); // 62 s: sleep or a clock change
+    EXPECT_EQ(LoggedEvents(), Events{});
+
+    const __time64_t nextWeek = kSetTime + 7 * kDaySeconds;
+    TickAt(nextWeek - 59);
+    TickAt(nextWeek + 1); // exactly 60 s
+    EXPECT_EQ(LoggedEvents(), Events{L"Turn Off"});
+}
+
+TEST_F(ScheduleTick, StatusLineShowsWeekdayAndTime)
+{
+    Open();
+    TickAt(kSunday070138);
+    EXPECT_EQ(ControlText(IDC_STATUS), L"Sunday 7:01:38 AM");
+    EXPECT_EQ(Dlg().m_strStatus, L"Sunday 7:01:38 AM");
+    TickAt(kSunday070138 + kDaySeconds + 3600 * 13);
+    EXPECT_EQ(ControlText(IDC_STATUS), L"Monday 8:01:38 PM");
+
+    TickAt(-1); // the runtime cannot break this time down
+    EXPECT_EQ(ControlText(IDC_STATUS), L"Invalid DateTime Invalid DateTime");
+}
+
+TEST_F(ScheduleTick, StatusLineEndsWithTheInstanceSuffix)
+{
+    m_env.allowMultipleInstances = true;
+    Open();
+    TickAt(kSunday070138);
+    EXPECT_EQ(ControlText(IDC_STATUS), L"Sunday 7:01:38 AM   Instance 1");
+    TickAt(-1);
+    EXPECT_EQ(ControlText(IDC_STATUS), L"Invalid DateTime Invalid DateTime   Instance 1");
+}
+
+TEST_F(ScheduleTick, FirstStartSchedulesNothing)
+{
+    Open();
+    for (int id : {IDC_DAY1, IDC_DAY7, IDC_DAY8, IDC_DAY14, IDC_TURN_OFF_LOCK_PC, IDC_AUTO_DISPLAY_BLACK_SCREEN})
+        EXPECT_EQ(::IsDlgButtonChecked(Window(), id), BST_UNCHECKED) << id;
+    // Both times are the start-up time, yet no weekday is checked.
+    EXPECT_EQ(TimeText(Dlg().m_oTimeTurnOff), L"7:01:38 AM");
+    TickEachSecond(kSunday070138, kSunday070138 + 2);
+    EXPECT_EQ(LoggedEvents(), Events{});
+    EXPECT_EQ(PowerCalls(), Events{});
+}
+
+} // namespace
+} // namespace veskaro::testing

@@ -1,0 +1,263 @@
+// Turning the monitors off on a session lock: the subscription and its retries, the
+// delay on a one-shot timer, and the window staying responsive while it waits.
+#include "window/PowerBroadcast.h"
+#include "window/WindowTest.h"
+
+#include "notify/EventLogLine.h"
+#include "res/resource.h"
+
+#include <wtsapi32.h>
+
+#include <algorithm>
+#include <climits>
+
+namespace veskaro::testing {
+namespace {
+
+class SessionLock : public MainWindowTest
+{
+protected:
+    SessionLock() : m_log(Widen(::testing::UnitTest::GetInstance()->current_test_info()->name()) + L".log")
+    {
+        m_store.WriteProfileInt(L"", L"m_bKeepALog", 1);
+        m_store.WriteProfileString(L"", L"LogFilePath", m_log.Path());
+    }
+
+    void OpenWithOption(int delay)
+    {
+        m_store.WriteProfileInt(L"", L"m_bAutoTurnOffWhenLocked", 1);
+        m_store.WriteProfileInt(L"", L"m_iLockTurnOffDelay", delay);
+        OpenMainWindow();
+    }
+    void Lock() { Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1); }
+    void Unlock() { Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 1); }
+    // The lock timer's expiry, as the system delivers it.
+    void LockTimerFires() { Send(WM_TIMER, TIMER_LOCK_TURN_OFF); }
+    void Tick() { Send(WM_TIMER, TIMER_SCHEDULE); }
+
+    int TurnOffLines() const
+    {
+        const std::string bytes = m_log.Bytes();
+        const std::string word = Utf16LeBytes(L"\tTurn Off\n");
+        int count = 0;
+        for (size_t at = bytes.find(word); at != std::string::npos; at = bytes.find(word, at + word.size()))
+            ++count;
+        return count;
+    }
+    int Registrations() const { return static_cast<int>(m_outside.sessionRegistrations.size()); }
+
+    // Runs this thread's messages until the log has `lines` turn-offs or the time is up.
+    bool WaitForTurnOffLines(int lines, DWORD timeoutMs)
+    {
+        const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+        while (TurnOffLines() < lines)
+        {
+            if (::GetTickCount64() >= deadline)
+                return false;
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            PumpMessages();
+        }
+        return true;
+    }
+
+    ScratchFile m_log;
+};
+
+TEST_F(SessionLock, OptionOffSubscribesNothing)
+{
+    OpenMainWindow();
+    EXPECT_EQ(Registrations(), 0);
+    EXPECT_EQ(m_outside.sessionUnregistrations, (std::vector<HWND>{Window()}));
+    EXPECT_FALSE(Dlg().m_bSessionWatchPending);
+}
+
+TEST_F(SessionLock, OptionOnSubscribesForThisSessionAfterUnsubscribing)
+{
+    OpenWithOption(1000);
+    ASSERT_EQ(Registrations(), 1);
+    EXPECT_EQ(m_outside.sessionRegistrations[0], std::make_pair(Window(), DWORD{NOTIFY_FOR_THIS_SESSION}));
+    const auto unregister = std::find(m_outside.log.begin(), m_outside.log.end(), L"UnRegisterSessionNotification");
+    const auto registration = std::find(m_outside.log.begin(), m_outside.log.end(), L"RegisterSessionNotification");
+    EXPECT_LT(unregister, registration);
+    EXPECT_FALSE(Dlg().m_bSessionWatchPending);
+}
+
+TEST_F(SessionLock, SwitchingTheOptionOffAndRenewingUnsubscribes)
+{
+    OpenWithOption(1000);
+    m_store.WriteProfileInt(L"", L"m_bAutoTurnOffWhenLocked", 0);
+    Dlg().UpdateSessionLockWatch();
+    EXPECT_EQ(Registrations(), 1);
+    EXPECT_EQ(m_outside.log.back(), L"UnRegisterSessionNotification");
+}
+
+TEST_F(SessionLock, ZeroOrNegativeDelayTurnsOffAtOnce)
+{
+    OpenWithOption(0);
+    Lock();
+    EXPECT_EQ(TurnOffLines(), 1);
+    m_store.WriteProfileInt(L"", L"m_iLockTurnOffDelay", -250);
+    Lock();
+    EXPECT_EQ(TurnOffLines(), 2);
+    m_store.WriteProfileInt(L"", L"m_iLockTurnOffDelay", INT_MIN);
+    Lock();
+    EXPECT_EQ(TurnOffLines(), 3);
+    // Nothing was left waiting to turn off once more.
+    EXPECT_FALSE(::KillTimer(Window(), TIMER_LOCK_TURN_OFF));
+}
+
+TEST_F(SessionLock, DelayWaitsForTheTimerAndTurnsOffOnce)
+{
+    OpenWithOption(1000);
+    Lock();
+    EXPECT_EQ(TurnOffLines(), 0);
+    LockTimerFires();
+    EXPECT_EQ(TurnOffLines(), 1);
+    // One-shot: the timer is gone and a late expiry does nothing more.
+    LockTimerFires();
+    EXPECT_EQ(TurnOffLines(), 1);
+    EXPECT_FALSE(::KillTimer(Window(), TIMER_LOCK_TURN_OFF));
+}
+
+TEST_F(SessionLock, TheDefaultDelayIsUsedWhenNoneIsStored)
+{
+    m_store.WriteProfileInt(L"", L"m_bAutoTurnOffWhenLocked", 1);
+    OpenMainWindow();
+    Lock();
+    EXPECT_EQ(TurnOffLines(), 0);
+    EXPECT_TRUE(::KillTimer(Window(), TIMER_LOCK_TURN_OFF));
+}
+
+TEST_F(SessionLock, TheRealTimerTurnsOffAfterTheDelay)
+{
+    OpenWithOption(30);
+    Lock();
+    EXPECT_EQ(TurnOffLines(), 0);
+    EXPECT_TRUE(WaitForTurnOffLines(1, 10000));
+    EXPECT_EQ(TurnOffLines(), 1);
+}
+
+TEST_F(SessionLock, UnlockBeforeTheTimerCancelsTheTurnOff)
+{
+    OpenWithOption(1000);
+    Lock();
+    Unlock();
+    // Even an expiry already on its way finds nothing to do.
+    LockTimerFires();
+    EXPECT_EQ(TurnOffLines(), 0);
+    EXPECT_FALSE(::KillTimer(Window(), TIMER_LOCK_TURN_OFF));
+    // Unlocking with nothing pending is harmless, and the next lock works again.
+    Unlock();
+    Lock();
+    LockTimerFires();
+    EXPECT_EQ(TurnOffLines(), 1);
+}
+
+TEST_F(SessionLock, ASecondLockRestartsTheWaitWithTheDelayReadAgain)
+{
+    OpenWithOption(INT_MAX);
+    Lock();
+    m_store.WriteProfileInt(L"", L"m_iLockTurnOffDelay", 30);
+    Lock();
+    // Only a restarted timer, with the new delay, can expire within the wait.
+    EXPECT_TRUE(WaitForTurnOffLines(1, 10000));
+    LockTimerFires();
+    EXPECT_EQ(TurnOffLines(), 1);
+}
+
+TEST_F(SessionLock, OtherSessionChangesDoNothing)
+{
+    OpenWithOption(0);
+    for (int code : {WTS_CONSOLE_CONNECT, WTS_CONSOLE_DISCONNECT, WTS_REMOTE_CONNECT, WTS_SESSION_LOGON,
+                     WTS_SESSION_LOGOFF, WTS_SESSION_UNLOCK, 0, 99})
+        Send(WM_WTSSESSION_CHANGE, static_cast<WPARAM>(code), 1);
+    EXPECT_EQ(TurnOffLines(), 0);
+    EXPECT_FALSE(m_log.Exists());
+}
+
+TEST_F(SessionLock, TicksTrayAndNotificationsAreHandledDuringTheWait)
+{
+    OpenWithOption(60000);
+    const ULONGLONG before = ::GetTickCount64();
+    Lock();
+    EXPECT_LT(::GetTickCount64() - before, 5000u) << "the lock handler must not wait out the delay";
+    EXPECT_EQ(TurnOffLines(), 0);
+
+    const std::wstring statusBefore = ControlText(IDC_STATUS);
+    Tick();
+    EXPECT_NE(ControlText(IDC_STATUS), statusBefore);
+    EXPECT_NE(ControlText(IDC_STATUS), L"");
+
+    Send(WM_TRAY_NOTIFY, TRAY_ICON_ID, WM_RBUTTONUP);
+    EXPECT_EQ(m_outside.popupMenus.size(), 1u);
+
+    SendDisplayState(Window(), kDisplayOff);
+    EXPECT_EQ(::SendDlgItemMessageW(Window(), IDC_MONITOR_STATE_LIST, LB_GETCOUNT, 0, 0), 1);
+
+    // And the wait is still there to end in a turn-off.
+    LockTimerFires();
+    EXPECT_EQ(TurnOffLines(), 1);
+}
+
+TEST_F(SessionLock, AFailedRegistrationIsRetriedOnTheTickUntilItSucceeds)
+{
+    m_outside.sessionRegistrationFailures = 3;
+    OpenWithOption(0);
+    EXPECT_EQ(Registrations(), 1);
+    EXPECT_TRUE(Dlg().m_bSessionWatchPending);
+    // Every few seconds, not at every tick.
+    for (int i = 0; i < 4; ++i)
+        Tick();
+    EXPECT_EQ(Registrations(), 1);
+    Tick();
+    EXPECT_EQ(Registrations(), 2);
+    for (int i = 0; i < 10; ++i)
+        Tick();
+    EXPECT_EQ(Registrations(), 4);
+    EXPECT_FALSE(Dlg().m_bSessionWatchPending);
+    for (const auto& registration : m_outside.sessionRegistrations)
+        EXPECT_EQ(registration, std::make_pair(Window(), DWORD{NOTIFY_FOR_THIS_SESSION}));
+    // Subscribed now: no more attempts.
+    for (int i = 0; i < 20; ++i)
+        Tick();
+    EXPECT_EQ(Registrations(), 4);
+}
+
+TEST_F(SessionLock, RetriesStopAfterTenMinutes)
+{
+    m_outside.sessionRegistrationFailures = INT_MAX;
+    OpenWithOption(0);
+    for (int i = 0; i < 10 * 60; ++i)
+        Tick();
+    EXPECT_EQ(Registrations(), 1 + 10 * 60 / 5);
+    EXPECT_FALSE(Dlg().m_bSessionWatchPending);
+    for (int i = 0; i < 60; ++i)
+        Tick();
+    EXPECT_EQ(Registrations(), 1 + 10 * 60 / 5);
+}
+
+TEST_F(SessionLock, RetriesStopWhenTheOptionIsSwitchedOffMeanwhile)
+{
+    m_outside.sessionRegistrationFailures = 1;
+    OpenWithOption(0);
+    m_store.WriteProfileInt(L"", L"m_bAutoTurnOffWhenLocked", 0);
+    for (int i = 0; i < 30; ++i)
+        Tick();
+    EXPECT_EQ(Registrations(), 1);
+    EXPECT_FALSE(Dlg().m_bSessionWatchPending);
+}
+
+TEST_F(SessionLock, DestroyingTheWindowUnsubscribesAndDropsTheWait)
+{
+    OpenWithOption(1000);
+    HWND window = Window();
+    Lock();
+    m_outside.sessionUnregistrations.clear();
+    ::DestroyWindow(window);
+    EXPECT_EQ(m_outside.sessionUnregistrations, (std::vector<HWND>{window}));
+    PumpMessages();
+    EXPECT_EQ(TurnOffLines(), 0);
+}
+
+} // namespace
+} // namespace veskaro::testing

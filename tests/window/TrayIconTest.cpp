@@ -1,0 +1,167 @@
+// The notification-area icon: the record handed to the shell, its removal, its return
+// after a shell restart, and the mouse callbacks.
+#include "window/WindowTest.h"
+
+#include "res/resource.h"
+
+namespace veskaro::testing {
+namespace {
+
+using TrayIcon = MainWindowTest;
+
+UINT TaskbarCreated()
+{
+    return ::RegisterWindowMessageW(L"TaskbarCreated");
+}
+
+TEST_F(TrayIcon, AddsTheFullRecordWithIconTooltipAndCallback)
+{
+    OpenMainWindow();
+    ASSERT_EQ(m_outside.notifyIcons.size(), 1u);
+    const NotifyIconCall& add = m_outside.notifyIcons[0];
+    EXPECT_EQ(add.message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(add.data.cbSize, sizeof(NOTIFYICONDATAW));
+    EXPECT_EQ(add.data.hWnd, Window());
+    EXPECT_EQ(add.data.uID, 90u);
+    EXPECT_EQ(add.data.uFlags, 7u);
+    EXPECT_EQ(add.data.uCallbackMessage, 1025u);
+    EXPECT_NE(add.data.hIcon, nullptr);
+    EXPECT_EQ(add.data.hIcon, Dlg().m_hIcon);
+    EXPECT_STREQ(add.data.szTip, L"Veskaro");
+    // No version, no balloon, no state: the callback's lParam stays the mouse message.
+    EXPECT_EQ(add.data.uVersion, 0u);
+    EXPECT_EQ(add.data.dwState, 0u);
+    EXPECT_EQ(add.data.szInfo[0], L'\0');
+}
+
+TEST_F(TrayIcon, DestroyingTheWindowDeletesTheIcon)
+{
+    OpenMainWindow();
+    HWND window = Window();
+    ::DestroyWindow(window);
+    ASSERT_EQ(m_outside.notifyIcons.size(), 2u);
+    const NotifyIconCall& remove = m_outside.notifyIcons[1];
+    EXPECT_EQ(remove.message, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(remove.data.cbSize, sizeof(NOTIFYICONDATAW));
+    EXPECT_EQ(remove.data.hWnd, window);
+    EXPECT_EQ(remove.data.uID, 90u);
+    EXPECT_EQ(remove.data.uFlags, 7u);
+    EXPECT_EQ(remove.data.hIcon, nullptr);
+    EXPECT_EQ(remove.data.szTip[0], L'\0');
+}
+
+TEST_F(TrayIcon, ShellRestartRemovesAndAddsTheIconAgain)
+{
+    OpenMainWindow();
+    m_outside.log.clear();
+    m_outside.notifyIcons.clear();
+    EXPECT_EQ(Send(TaskbarCreated()), 1);
+    ASSERT_EQ(m_outside.notifyIcons.size(), 2u);
+    EXPECT_EQ(m_outside.notifyIcons[0].message, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(m_outside.notifyIcons[1].message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_STREQ(m_outside.notifyIcons[1].data.szTip, L"Veskaro");
+    EXPECT_EQ(m_outside.notifyIcons[1].data.hIcon, Dlg().m_hIcon);
+    EXPECT_EQ(m_outside.notifyIcons[1].data.uCallbackMessage, static_cast<UINT>(WM_TRAY_NOTIFY));
+}
+
+TEST_F(TrayIcon, AFailedAddLeavesNoDefaultUntilTheShellRestarts)
+{
+    m_outside.notifyIconSucceeds = false;
+    OpenMainWindow();
+    HMENU tray = ::GetSubMenu(Dlg().m_menuTray.Get(), 0);
+    EXPECT_EQ(::GetMenuDefaultItem(tray, FALSE, 0), static_cast<UINT>(-1));
+    // Nothing is reported and nothing is retried on its own.
+    EXPECT_TRUE(m_outside.messageBoxes.empty());
+    PumpMessages();
+    EXPECT_EQ(m_outside.notifyIcons.size(), 1u);
+
+    m_outside.notifyIconSucceeds = true;
+    EXPECT_EQ(Send(TaskbarCreated()), 1);
+    EXPECT_EQ(::GetMenuDefaultItem(tray, FALSE, 0), static_cast<UINT>(ID_CONFIGURE));
+}
+
+TEST_F(TrayIcon, LongApplicationNameIsCutTo127Characters)
+{
+    m_env.applicationName = std::wstring(100, L'a') + std::wstring(100, L'b');
+    OpenMainWindow();
+    ASSERT_FALSE(m_outside.notifyIcons.empty());
+    const std::wstring tip = m_outside.notifyIcons[0].data.szTip;
+    EXPECT_EQ(tip, std::wstring(100, L'a') + std::wstring(27, L'b'));
+}
+
+TEST_F(TrayIcon, NameOf127CharactersFitsWhole)
+{
+    m_env.applicationName = std::wstring(126, L'x') + L"y";
+    OpenMainWindow();
+    ASSERT_FALSE(m_outside.notifyIcons.empty());
+    EXPECT_EQ(std::wstring(m_outside.notifyIcons[0].data.szTip), m_env.applicationName);
+}
+
+TEST_F(TrayIcon, DoubleClickShowsTheHiddenWindow)
+{
+    OpenMainWindow();
+    ASSERT_FALSE(::IsWindowVisible(Window()));
+    // wParam and the high word are not examined.
+    EXPECT_EQ(Send(WM_TRAY_NOTIFY, 12345, MAKELPARAM(WM_LBUTTONDBLCLK, 77)), 1);
+    EXPECT_TRUE(::IsWindowVisible(Window()));
+    EXPECT_FALSE(::IsIconic(Window()));
+}
+
+TEST_F(TrayIcon, DoubleClickRestoresAMinimisedWindow)
+{
+    OpenMainWindow();
+    ::ShowWindow(Window(), SW_SHOW);
+    ::ShowWindow(Window(), SW_MINIMIZE);
+    ASSERT_TRUE(::IsIconic(Window()));
+    EXPECT_EQ(Send(WM_TRAY_NOTIFY, TRAY_ICON_ID, WM_LBUTTONDBLCLK), 1);
+    EXPECT_TRUE(::IsWindowVisible(Window()));
+    EXPECT_FALSE(::IsIconic(Window()));
+}
+
+TEST_F(TrayIcon, OtherMouseMessagesDoNothing)
+{
+    OpenMainWindow();
+    m_outside.log.clear();
+    for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_RBUTTONDBLCLK, WM_CONTEXTMENU,
+                       NIN_SELECT})
+    {
+        EXPECT_EQ(Send(WM_TRAY_NOTIFY, TRAY_ICON_ID, mouse), 1) << mouse;
+    }
+    EXPECT_FALSE(::IsWindowVisible(Window()));
+    EXPECT_TRUE(m_outside.log.empty());
+}
+
+TEST_F(TrayIcon, RightButtonUpOpensTheTrayMenuAtTheCursorInTheForeground)
+{
+    OpenMainWindow();
+    ::SetCursorPos(321, 234);
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    HWND foregroundDuringMenu = nullptr;
+    m_outside.onTrackPopupMenu = [&] { foregroundDuringMenu = ::GetForegroundWindow(); };
+
+    EXPECT_EQ(Send(WM_TRAY_NOTIFY, TRAY_ICON_ID, MAKELPARAM(WM_RBUTTONUP, 5)), 1);
+
+    ASSERT_EQ(m_outside.popupMenus.size(), 1u);
+    const TrackPopupMenuCall& popup = m_outside.popupMenus[0];
+    EXPECT_EQ(popup.menu, ::GetSubMenu(Dlg().m_menuTray.Get(), 0));
+    EXPECT_NE(popup.menu, nullptr);
+    EXPECT_EQ(popup.flags, 0u);
+    EXPECT_EQ(popup.x, cursor.x);
+    EXPECT_EQ(popup.y, cursor.y);
+    EXPECT_EQ(popup.owner, Window());
+    EXPECT_EQ(foregroundDuringMenu, Window());
+}
+
+TEST_F(TrayIcon, TrayMenuCommandsArriveAtTheWindow)
+{
+    OpenMainWindow();
+    // The person picks "Configure..." while the menu is open.
+    m_outside.onTrackPopupMenu = [&] { ::PostMessageW(Window(), WM_COMMAND, ID_CONFIGURE, 0); };
+    Send(WM_TRAY_NOTIFY, TRAY_ICON_ID, WM_RBUTTONUP);
+    PumpMessages();
+    EXPECT_TRUE(::IsWindowVisible(Window()));
+}
+
+} // namespace
+} // namespace veskaro::testing
