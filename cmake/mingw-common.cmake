@@ -1,6 +1,10 @@
-# The -posix variants: GoogleTest needs std::mutex.
-set(CMAKE_C_COMPILER ${VESKARO_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VESKARO_TRIPLE}-g++-posix)
+# The -posix variants where GoogleTest is built (it needs std::mutex); the shipping build
+# uses the win32 thread model, which does not pull the pthread library into the program.
+if(NOT VESKARO_THREAD_MODEL)
+  set(VESKARO_THREAD_MODEL posix)
+endif()
+set(CMAKE_C_COMPILER ${VESKARO_TRIPLE}-gcc-${VESKARO_THREAD_MODEL})
+set(CMAKE_CXX_COMPILER ${VESKARO_TRIPLE}-g++-${VESKARO_THREAD_MODEL})
 set(CMAKE_RC_COMPILER ${VESKARO_TRIPLE}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${VESKARO_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
 namespace {
 
 // Before anything else loads a DLL: never from the program's folder or the current one.
@@ -32,3 +34,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int)
         return 0;
     return app.Run();
 }
+
+// The library's default terminate handler prints a demangled type name, which drags the
+// whole demangler into the executable; a GUI program has nowhere to print it anyway.
+namespace __gnu_cxx {
+void __verbose_terminate_handler()
+{
+    std::abort();
+}
+} // namespace __gnu_cxx

@@ -9,8 +9,9 @@
 #include "framework/OutsideWorld.h"
 #include "res/resource.h"
 
-#include <algorithm>
 #include <wtsapi32.h>
+
+#include <algorithm>
 
 namespace veskaro {
 
@@ -72,8 +73,7 @@ void CVeskaroDlg::OnSessionChange(WPARAM code, LPARAM)
             return;
         }
         // A lock while waiting starts the wait again.
-        const UINT period = static_cast<UINT>(std::min<unsigned long>(static_cast<unsigned long>(delay),
-                                                                      USER_TIMER_MAXIMUM));
+        const UINT period = std::min(static_cast<UINT>(delay), static_cast<UINT>(USER_TIMER_MAXIMUM));
         ::SetTimer(m_hWnd, TIMER_LOCK_TURN_OFF, period, nullptr);
         return;
     }

@@ -11,13 +11,16 @@ std::wstring RunValueText(const std::wstring& modulePath)
 std::wstring RunValueTarget(const std::wstring& stored)
 {
     static const std::wstring kSilent = L":silent";
-    std::wstring text = stored;
-    // Search again a little before each removal: erasing ":sil:silentent"'s
-    // inner marker joins a new one.
-    for (std::size_t at = text.find(kSilent); at != std::wstring::npos;)
+    // One pass: whenever the kept text ends with the switch, drop it. This also removes a
+    // switch that an earlier removal joined together (":sil:silentent"), in linear time.
+    std::wstring text;
+    text.reserve(stored.size());
+    for (wchar_t c : stored)
     {
-        text.erase(at, kSilent.size());
-        at = text.find(kSilent, at < kSilent.size() ? 0 : at - kSilent.size());
+        text.push_back(c);
+        if (text.size() >= kSilent.size() &&
+            text.compare(text.size() - kSilent.size(), kSilent.size(), kSilent) == 0)
+            text.resize(text.size() - kSilent.size());
     }
 
     const std::size_t first = text.find_first_not_of(L" \t");

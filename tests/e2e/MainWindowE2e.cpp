@@ -31,19 +31,41 @@ std::wstring ClassOf(HWND window)
     return name;
 }
 
-// Ends the program by one message and expects a clean end without a window left.
+BOOL CALLBACK CountTrayIcon(HWND window, LPARAM count)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (std::wstring(name) == L"__winex11_tray_icon")
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// Wine's tray (run by its explorer, without a desktop shell) has one window per icon.
+int TrayIcons()
+{
+    int count = 0;
+    ::EnumChildWindows(::GetDesktopWindow(), &CountTrayIcon, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Ends the running program, whose icon is in the tray, by one message and expects a clean end.
 void ExpectEndsCleanly(UINT message, WPARAM wParam)
 {
+    const int iconsBefore = TrayIcons();
     RunningProgram program;
     ASSERT_TRUE(program.Start(L":silent"));
     HWND window = program.MainWindow();
     ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return TrayIcons() == iconsBefore + 1; }, 5000));
+
     ASSERT_TRUE(::PostMessageW(window, message, wParam, 0));
     DWORD exitCode = 99;
     ASSERT_TRUE(program.WaitForExit(10000, exitCode));
     EXPECT_EQ(exitCode, 0u);
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_EQ(CountWindows(program.ProcessId(), L"Veskaro"), 0);
+    // Wine also drops the icons of a process that ended, so whether the program removed its
+    // own icon is shown by the window tests (NIM_DELETE when the window is destroyed).
 }
 
 TEST_F(MainWindowE2e, ExitFromTheMainMenuEndsTheProgram)
@@ -114,7 +136,9 @@ TEST_F(MainWindowE2e, ControlsCarryTheTemplateTextsInTabOrder)
         EXPECT_EQ(::GetDlgCtrlID(children[i]), expected[i].id);
         EXPECT_EQ(ClassOf(children[i]), expected[i].className);
         if (expected[i].text)
+        {
             EXPECT_EQ(TextOf(children[i]), expected[i].text);
+        }
         EXPECT_TRUE(::IsWindowVisible(children[i]));
     }
     // By id, as other programs would ask for them.

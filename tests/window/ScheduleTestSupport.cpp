@@ -1,5 +1,8 @@
 #include "window/ScheduleTestSupport.h"
 
+#include "framework/DataExchange.h"
+#include "res/resource.h"
+
 #include <commctrl.h>
 
 namespace veskaro::testing {
@@ -32,11 +35,12 @@ LRESULT CALLBACK PowerRequestRecorder::Proc(HWND window, UINT message, WPARAM wP
 
 namespace {
 
-BlackScreenWatcher* g_watcher = nullptr;
+ModalWindowWatcher* g_watcher = nullptr;
 
 struct FindContext
 {
     HWND owner;
+    const wchar_t* title;
     HWND found;
 };
 
@@ -45,7 +49,7 @@ BOOL CALLBACK CheckWindow(HWND window, LPARAM param)
     auto& context = *reinterpret_cast<FindContext*>(param);
     wchar_t className[64] = {};
     ::GetClassNameW(window, className, 64);
-    if (std::wstring(className) == L"#32770" && ::GetWindowTextLengthW(window) == 0 &&
+    if (std::wstring(className) == L"#32770" && GetWindowTextString(window) == context.title &&
         ::IsWindowVisible(window) && ::GetWindow(window, GW_OWNER) == context.owner)
     {
         context.found = window;
@@ -54,13 +58,50 @@ BOOL CALLBACK CheckWindow(HWND window, LPARAM param)
     return TRUE;
 }
 
+HWND FindDialog(HWND owner, const wchar_t* title)
+{
+    FindContext context{owner, title, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CheckWindow, reinterpret_cast<LPARAM>(&context));
+    return context.found;
+}
+
+BOOL CALLBACK CollectText(HWND window, LPARAM param)
+{
+    reinterpret_cast<std::vector<std::wstring>*>(param)->push_back(GetWindowTextString(window));
+    return TRUE;
+}
+
 } // namespace
 
 HWND FindBlackScreen(HWND owner)
 {
-    FindContext context{owner, nullptr};
-    ::EnumThreadWindows(::GetCurrentThreadId(), &CheckWindow, reinterpret_cast<LPARAM>(&context));
-    return context.found;
+    return FindDialog(owner, L"");
+}
+
+HWND FindMessageBox(HWND owner, const std::wstring& caption)
+{
+    return FindDialog(owner, caption.c_str());
+}
+
+std::vector<std::wstring> ChildTexts(HWND window)
+{
+    std::vector<std::wstring> texts;
+    ::EnumChildWindows(window, &CollectText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;)
+    {
+        if (condition())
+            return true;
+        if (::GetTickCount64() >= deadline)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        PumpMessages();
+    }
 }
 
 void PressKey(HWND blackScreen)
@@ -68,32 +109,38 @@ void PressKey(HWND blackScreen)
     ::PostMessageW(blackScreen, WM_KEYDOWN, 'A', 0x001E0001);
 }
 
-BlackScreenWatcher::BlackScreenWatcher(HWND owner, Action action) : m_owner(owner), m_action(std::move(action))
+ModalWindowWatcher::ModalWindowWatcher(Finder find, Action action)
+    : m_find(std::move(find)), m_action(std::move(action))
 {
     g_watcher = this;
-    m_timer = ::SetTimer(nullptr, 0, 20, &BlackScreenWatcher::OnTimer);
+    m_timer = ::SetTimer(nullptr, 0, 20, &ModalWindowWatcher::OnTimer);
 }
 
-BlackScreenWatcher::~BlackScreenWatcher()
+ModalWindowWatcher::~ModalWindowWatcher()
 {
     ::KillTimer(nullptr, m_timer);
     g_watcher = nullptr;
 }
 
-void CALLBACK BlackScreenWatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+void CALLBACK ModalWindowWatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD)
 {
-    BlackScreenWatcher* self = g_watcher;
+    ModalWindowWatcher* self = g_watcher;
     if (!self)
         return;
-    HWND blackScreen = FindBlackScreen(self->m_owner);
-    if (!blackScreen)
+    HWND window = self->m_find();
+    if (!window)
         return;
     for (HWND seen : self->m_seen)
-        if (seen == blackScreen)
+        if (seen == window)
             return;
     // Noted before acting: the action may run a nested modal loop that calls back here.
-    self->m_seen.push_back(blackScreen);
-    self->m_action(blackScreen, static_cast<int>(self->m_seen.size()) - 1);
+    self->m_seen.push_back(window);
+    self->m_action(window, static_cast<int>(self->m_seen.size()) - 1);
+}
+
+BlackScreenWatcher::BlackScreenWatcher(HWND owner, Action action)
+    : ModalWindowWatcher([owner] { return FindBlackScreen(owner); }, std::move(action))
+{
 }
 
 UserTimeFormat::UserTimeFormat(const std::wstring& format)
@@ -154,6 +201,52 @@ std::vector<std::wstring> Filtered(const std::vector<std::wstring>& log, const s
                 break;
             }
     return kept;
+}
+
+ScheduleWindowTest::ScheduleWindowTest() : m_log(L"schedule.log")
+{
+    m_store.WriteProfileInt(L"", L"m_bKeepALog", 1);
+    m_store.WriteProfileString(L"", L"LogFilePath", m_log.Path());
+}
+
+void ScheduleWindowTest::Set(const wchar_t* name, int value)
+{
+    m_store.WriteProfileInt(kSection, name, value);
+}
+
+void ScheduleWindowTest::SetText(const wchar_t* name, const std::wstring& value)
+{
+    m_store.WriteProfileString(kSection, name, value);
+}
+
+void ScheduleWindowTest::Open()
+{
+    OpenMainWindow();
+    ASSERT_EQ(Dlg().m_strSection, kSection);
+    ::KillTimer(Window(), TIMER_SCHEDULE);
+    m_recorder = std::make_unique<PowerRequestRecorder>(Window(), m_outside);
+}
+
+void ScheduleWindowTest::TickAt(__time64_t time)
+{
+    m_outside.now = time;
+    Send(WM_TIMER, TIMER_SCHEDULE);
+}
+
+void ScheduleWindowTest::TickEachSecond(__time64_t first, __time64_t last)
+{
+    for (__time64_t t = first; t <= last; ++t)
+        TickAt(t);
+}
+
+void ScheduleWindowTest::Click(int id)
+{
+    ::SendMessageW(::GetDlgItem(Window(), id), BM_CLICK, 0, 0);
+}
+
+Events ScheduleWindowTest::PowerCalls() const
+{
+    return Filtered(m_outside.log, {L"MonitorPower", L"SendInput", L"LockWorkStation", L"BlackScreen"});
 }
 
 } // namespace veskaro::testing

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "fakes/FakeOutsideWorld.h"
+#include "window/WindowTest.h"
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,29 +34,45 @@ private:
     FakeOutsideWorld& m_outside;
 };
 
-// Acts on each black screen owned by `owner` while a modal run is up, from a thread
+// Acts on each window that `find` returns while a modal run is up, from a thread
 // timer that the modal loop dispatches. The action gets the window and its number
-// (0 for the first black screen seen); it must close the window, or it stays up.
-class BlackScreenWatcher
+// (0 for the first one seen); it must close the window, or it stays up.
+class ModalWindowWatcher
 {
 public:
-    using Action = std::function<void(HWND blackScreen, int index)>;
-    BlackScreenWatcher(HWND owner, Action action);
-    ~BlackScreenWatcher();
-    BlackScreenWatcher(const BlackScreenWatcher&) = delete;
-    BlackScreenWatcher& operator=(const BlackScreenWatcher&) = delete;
+    using Finder = std::function<HWND()>;
+    using Action = std::function<void(HWND window, int index)>;
+    ModalWindowWatcher(Finder find, Action action);
+    ~ModalWindowWatcher();
+    ModalWindowWatcher(const ModalWindowWatcher&) = delete;
+    ModalWindowWatcher& operator=(const ModalWindowWatcher&) = delete;
     int Seen() const { return static_cast<int>(m_seen.size()); }
 
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
-    HWND m_owner;
+    Finder m_find;
     Action m_action;
     UINT_PTR m_timer = 0;
     std::vector<HWND> m_seen;
 };
 
+// Watches for the black screens owned by `owner`.
+class BlackScreenWatcher : public ModalWindowWatcher
+{
+public:
+    BlackScreenWatcher(HWND owner, Action action);
+};
+
 // The visible black screen owned by `owner` (a dialog without title), or null.
 HWND FindBlackScreen(HWND owner);
+// The visible message box owned by `owner` with that caption, or null.
+HWND FindMessageBox(HWND owner, const std::wstring& caption);
+// The texts of a window's children, in order.
+std::vector<std::wstring> ChildTexts(HWND window);
+
+// Pumps this thread's messages until the condition holds or the time is up; for
+// what the real timers bring.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 // Closes a black screen as a key press would.
 void PressKey(HWND blackScreen);
@@ -79,5 +97,33 @@ std::vector<std::wstring> LogEvents(const std::string& bytes);
 
 // The entries of the fake's log that begin with one of the prefixes, in order.
 std::vector<std::wstring> Filtered(const std::vector<std::wstring>& log, const std::vector<std::wstring>& prefixes);
+
+using Events = std::vector<std::wstring>;
+
+// The main window with logging to a scratch file and its power requests recorded;
+// its own schedule timer is stopped, so only the ticks a test sends happen.
+class ScheduleWindowTest : public MainWindowTest
+{
+protected:
+    ScheduleWindowTest();
+
+    // The schedule as stored in the first instance's section, before Open().
+    void Set(const wchar_t* name, int value);
+    void SetText(const wchar_t* name, const std::wstring& value);
+    void Open();
+
+    void TickAt(__time64_t time);
+    void TickEachSecond(__time64_t first, __time64_t last);
+    // Clicks a check box of the main window the way the mouse does.
+    void Click(int id);
+
+    Events LoggedEvents() const { return LogEvents(m_log.Bytes()); }
+    // Power requests, synthetic input, locks and (where a test notes them) black screens, in order.
+    Events PowerCalls() const;
+
+    static constexpr const wchar_t* kSection = L"Settings 1";
+    ScratchFile m_log;
+    std::unique_ptr<PowerRequestRecorder> m_recorder;
+};
 
 } // namespace veskaro::testing

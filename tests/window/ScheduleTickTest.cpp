@@ -1,60 +1,17 @@
 // The schedule tick, driven by the fake clock: what fires, when, how often and in
 // which order, and the status line.
 #include "window/ScheduleTestSupport.h"
-#include "window/WindowTest.h"
 
 #include "res/resource.h"
-
-#include <memory>
 
 namespace veskaro::testing {
 namespace {
 
-using Events = std::vector<std::wstring>;
-
 // Sunday 7:01:40 AM, the set time of most tests.
 constexpr __time64_t kSetTime = kSunday070138 + 2;
 const wchar_t kSetTimeText[] = L"7:01:40 AM";
-const wchar_t kSection[] = L"Settings 1";
 
-class ScheduleTick : public MainWindowTest
-{
-protected:
-    ScheduleTick() : m_log(L"schedule.log")
-    {
-        m_store.WriteProfileInt(L"", L"m_bKeepALog", 1);
-        m_store.WriteProfileString(L"", L"LogFilePath", m_log.Path());
-    }
-
-    void Set(const wchar_t* name, int value) { m_store.WriteProfileInt(kSection, name, value); }
-    void SetText(const wchar_t* name, const std::wstring& value) { m_store.WriteProfileString(kSection, name, value); }
-
-    // The window with its own timer stopped: only the ticks a test sends happen.
-    void Open()
-    {
-        OpenMainWindow();
-        ::KillTimer(Window(), TIMER_SCHEDULE);
-        m_recorder = std::make_unique<PowerRequestRecorder>(Window(), m_outside);
-    }
-
-    void TickAt(__time64_t time)
-    {
-        m_outside.now = time;
-        Send(WM_TIMER, TIMER_SCHEDULE);
-    }
-
-    void TickEachSecond(__time64_t first, __time64_t last)
-    {
-        for (__time64_t t = first; t <= last; ++t)
-            TickAt(t);
-    }
-
-    Events LoggedEvents() const { return LogEvents(m_log.Bytes()); }
-    Events PowerCalls() const { return Filtered(m_outside.log, {L"MonitorPower", L"SendInput", L"LockWorkStation", L"BlackScreen"}); }
-
-    ScratchFile m_log;
-    std::unique_ptr<PowerRequestRecorder> m_recorder;
-};
+using ScheduleTick = ScheduleWindowTest;
 
 TEST_F(ScheduleTick, FiresOnceAtTheSetSecondAndNotAroundIt)
 {

@@ -1,0 +1,96 @@
+// The black screen: where it lies, what closes it, and the menu command.
+#include "window/ScheduleTestSupport.h"
+
+#include "res/resource.h"
+
+namespace veskaro::testing {
+namespace {
+
+using BlackScreen = ScheduleWindowTest;
+
+TEST_F(BlackScreen, CoversTheWholeVirtualScreenInBlackAndDisablesItsOwner)
+{
+    Open();
+    RECT rect{};
+    LONG_PTR style = 0;
+    LOGBRUSH dialogBrush{}, staticBrush{};
+    BOOL ownerEnabled = TRUE;
+    BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
+        ::GetWindowRect(blackScreen, &rect);
+        style = ::GetWindowLongPtrW(blackScreen, GWL_STYLE);
+        ownerEnabled = ::IsWindowEnabled(Window());
+        HDC dc = ::GetDC(blackScreen);
+        auto brush = reinterpret_cast<HGDIOBJ>(::SendMessageW(blackScreen, WM_CTLCOLORDLG,
+                                                              reinterpret_cast<WPARAM>(dc),
+                                                              reinterpret_cast<LPARAM>(blackScreen)));
+        ::GetObjectW(brush, sizeof(dialogBrush), &dialogBrush);
+        brush = reinterpret_cast<HGDIOBJ>(::SendMessageW(blackScreen, WM_CTLCOLORSTATIC,
+                                                         reinterpret_cast<WPARAM>(dc), 0));
+        ::GetObjectW(brush, sizeof(staticBrush), &staticBrush);
+        ::ReleaseDC(blackScreen, dc);
+        PressKey(blackScreen);
+    });
+    Dlg().ShowBlackScreen();
+
+    ASSERT_EQ(watcher.Seen(), 1);
+    EXPECT_EQ(rect.left, ::GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(rect.top, ::GetSystemMetrics(SM_YVIRTUALSCREEN));
+    EXPECT_EQ(rect.right - rect.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(rect.bottom - rect.top, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    EXPECT_EQ(style & WS_CAPTION, 0);
+    EXPECT_NE(style & WS_POPUP, 0);
+    EXPECT_EQ(dialogBrush.lbStyle, static_cast<UINT>(BS_SOLID));
+    EXPECT_EQ(dialogBrush.lbColor, RGB(0, 0, 0));
+    EXPECT_EQ(staticBrush.lbStyle, static_cast<UINT>(BS_SOLID));
+    EXPECT_EQ(staticBrush.lbColor, RGB(0, 0, 0));
+    EXPECT_FALSE(ownerEnabled);
+    EXPECT_TRUE(::IsWindowEnabled(Window()));
+}
+
+TEST_F(BlackScreen, ClosesOnAKeyOrButtonPressAndNothingElse)
+{
+    Open();
+    for (UINT closer : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDOWN})
+    {
+        bool closeAsked = true;
+        BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
+            for (UINT other : {WM_MOUSEMOVE, WM_MOUSEWHEEL, WM_LBUTTONUP, WM_MBUTTONUP, WM_RBUTTONUP, WM_KEYUP})
+                ::SendMessageW(blackScreen, other, 0, 0);
+            MSG pending{};
+            closeAsked = ::PeekMessageW(&pending, blackScreen, WM_CLOSE, WM_CLOSE, PM_NOREMOVE) != FALSE;
+            ::PostMessageW(blackScreen, closer, closer == WM_KEYDOWN ? 'A' : 0, 0);
+        });
+        Dlg().ShowBlackScreen(); // returns once closed
+        EXPECT_EQ(watcher.Seen(), 1) << closer;
+        EXPECT_FALSE(closeAsked) << closer;
+    }
+}
+
+TEST_F(BlackScreen, MenuCommandInformsFirstAndDoesNothingElse)
+{
+    Open();
+    BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
+        m_outside.log.push_back(L"BlackScreen");
+        PressKey(blackScreen);
+    });
+    Command(ID_DISPLAY_BLACK_SCREEN);
+
+    ASSERT_EQ(m_outside.messageBoxChecks.size(), 1u);
+    const MessageBoxCheckCall& box = m_outside.messageBoxChecks[0];
+    EXPECT_EQ(box.owner, Window());
+    EXPECT_EQ(box.text, L"The Black Screen Displayed can be Closed by Pressing Left, Middle or Right Mouse Buttons or "
+                        L"by Pressing any Keystroke.");
+    EXPECT_EQ(box.caption, L"Information about Black Screen Displayed by Veskaro");
+    EXPECT_EQ(box.type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    EXPECT_EQ(box.defaultResult, IDOK);
+    EXPECT_EQ(box.registryValue, L"{d9108ba3-9a61-4398-bfbc-b02102c77e8b}");
+
+    // The black screen alone: no power request, no input, no lock, no log line.
+    EXPECT_EQ(Filtered(m_outside.log, {L"MessageBoxCheck", L"BlackScreen", L"MonitorPower", L"SendInput",
+                                       L"LockWorkStation"}),
+              (Events{L"MessageBoxCheck", L"BlackScreen"}));
+    EXPECT_EQ(m_log.Bytes(), "");
+}
+
+} // namespace
+} // namespace veskaro::testing

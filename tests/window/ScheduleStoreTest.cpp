@@ -1,0 +1,210 @@
+// The weekly schedule in the settings store: what an edit writes, what a start reads.
+#include "window/ScheduleTestSupport.h"
+
+#include "res/resource.h"
+
+#include <commctrl.h>
+
+namespace veskaro::testing {
+namespace {
+
+// Passes everything on and notes the name of each value written, in order.
+class RecordingStore final : public ISettingsStore
+{
+public:
+    explicit RecordingStore(ISettingsStore& inner) : m_inner(inner) {}
+    int GetProfileInt(const std::wstring& section, const std::wstring& name, int defaultValue) override
+    {
+        return m_inner.GetProfileInt(section, name, defaultValue);
+    }
+    bool WriteProfileInt(const std::wstring& section, const std::wstring& name, int value) override
+    {
+        writes.push_back(section + L"|" + name);
+        return m_inner.WriteProfileInt(section, name, value);
+    }
+    std::wstring GetProfileString(const std::wstring& section, const std::wstring& name,
+                                  const std::wstring& defaultValue) override
+    {
+        return m_inner.GetProfileString(section, name, defaultValue);
+    }
+    bool WriteProfileString(const std::wstring& section, const std::wstring& name, const std::wstring& value) override
+    {
+        writes.push_back(section + L"|" + name);
+        return m_inner.WriteProfileString(section, name, value);
+    }
+    std::vector<std::wstring> writes;
+
+private:
+    ISettingsStore& m_inner;
+};
+
+using ScheduleStore = ScheduleWindowTest;
+
+SYSTEMTIME TimeOfDay(WORD hour, WORD minute, WORD second)
+{
+    SYSTEMTIME time{};
+    time.wYear = 2026;
+    time.wMonth = 12;
+    time.wDay = 6;
+    time.wHour = hour;
+    time.wMinute = minute;
+    time.wSecond = second;
+    return time;
+}
+
+// What the picker sends when the user changes a field.
+void ChangePicker(HWND dialog, int id, const SYSTEMTIME& time)
+{
+    HWND picker = ::GetDlgItem(dialog, id);
+    ::SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+    NMDATETIMECHANGE change{};
+    change.nmhdr.hwndFrom = picker;
+    change.nmhdr.idFrom = static_cast<UINT_PTR>(id);
+    change.nmhdr.code = DTN_DATETIMECHANGE;
+    change.dwFlags = GDT_VALID;
+    change.st = time;
+    ::SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&change));
+    EXPECT_EQ(::GetWindowLongPtrW(dialog, DWLP_MSGRESULT), 0);
+}
+
+TEST_F(ScheduleStore, EveryScheduleBoxWritesAllEighteenValuesInOrder)
+{
+    RecordingStore recorder(m_store);
+    AppEnvironment environment{L"Veskaro", recorder, m_outside, false};
+    CVeskaroDlg dlg(environment);
+    ASSERT_TRUE(dlg.Create(nullptr));
+    HWND window = dlg.GetSafeHwnd();
+
+    std::vector<std::wstring> expected;
+    for (int day = 1; day <= 14; ++day)
+        expected.push_back(std::wstring(kSection) + L"|m_bDay" + std::to_wstring(day));
+    for (const wchar_t* name : {L"m_bTurnOffLockPC", L"m_oTimeTurnOff", L"m_oTimeTurnOn", L"m_bAutoDisplayBlackScreen"})
+        expected.push_back(std::wstring(kSection) + L"|" + name);
+
+    std::vector<int> boxes;
+    for (int id = IDC_DAY1; id <= IDC_DAY7; ++id)
+        boxes.push_back(id);
+    for (int id = IDC_DAY8; id <= IDC_DAY14; ++id)
+        boxes.push_back(id);
+    boxes.push_back(IDC_TURN_OFF_LOCK_PC);
+    boxes.push_back(IDC_AUTO_DISPLAY_BLACK_SCREEN);
+    for (int id : boxes)
+    {
+        recorder.writes.clear();
+        ::SendMessageW(::GetDlgItem(window, id), BM_CLICK, 0, 0);
+        EXPECT_EQ(recorder.writes, expected) << id;
+    }
+
+    // Every box is checked now, and the times are the pickers' (the start-up time).
+    for (int day = 1; day <= 14; ++day)
+        EXPECT_EQ(m_store.GetProfileInt(kSection, L"m_bDay" + std::to_wstring(day), -1), 1) << day;
+    EXPECT_EQ(m_store.GetProfileInt(kSection, L"m_bTurnOffLockPC", -1), 1);
+    EXPECT_EQ(m_store.GetProfileInt(kSection, L"m_bAutoDisplayBlackScreen", -1), 1);
+    EXPECT_EQ(m_store.GetProfileString(kSection, L"m_oTimeTurnOff", L""), L"7:01:38 AM");
+    EXPECT_EQ(m_store.GetProfileString(kSection, L"m_oTimeTurnOn", L""), L"7:01:38 AM");
+
+    // Unchecking writes the 0.
+    ::SendMessageW(::GetDlgItem(window, IDC_DAY3), BM_CLICK, 0, 0);
+    EXPECT_EQ(m_store.GetProfileInt(kSection, L"m_bDay3", -1), 0);
+    EXPECT_EQ(dlg.m_bDay3, 0);
+}
+
+TEST_F(ScheduleStore, EachPickerChangeSavesAtOnce)
+{
+    Open();
+    ChangePicker(Window(), IDC_TIME_TURN_OFF, TimeOfDay(22, 30, 15));
+    EXPECT_EQ(m_store.GetProfileString(kSection, L"m_oTimeTurnOff", L""), L"10:30:15 PM");
+    EXPECT_EQ(m_store.GetProfileString(kSection, L"m_oTimeTurnOn", L""), L"7:01:38 AM");
+    ChangePicker(Window(), IDC_TIME_TURN_ON, TimeOfDay(6, 0, 1));
+    EXPECT_EQ(m_store.GetProfileString(kSection, L"m_oTimeTurnOn", L""), L"6:00:01 AM");
+    EXPECT_EQ(TimeText(Dlg().m_oTimeTurnOn), L"6:00:01 AM");
+    EXPECT_EQ(m_store.GetProfileInt(kSection, L"m_bDay1", -1), 0);
+}
+
+TEST_F(ScheduleStore, StoredFlagsCheckTheirOwnBoxes)
+{
+    Set(L"m_bDay3", 1);  // Wednesday, turn-off
+    Set(L"m_bDay14", 1); // Sunday, turn-on
+    Set(L"m_bTurnOffLockPC", 1);
+    Set(L"m_bDay5", 7); // edited by hand: any non-zero number is a checked box
+    Open();
+
+    for (int id = IDC_DAY1; id <= IDC_DAY14; ++id)
+    {
+        if (id == IDC_TIME_TURN_OFF)
+            continue;
+        const bool checked = id == IDC_DAY3 || id == IDC_DAY14 || id == IDC_DAY5;
+        EXPECT_EQ(::IsDlgButtonChecked(Window(), id), checked ? BST_CHECKED : BST_UNCHECKED) << id;
+    }
+    EXPECT_EQ(::IsDlgButtonChecked(Window(), IDC_TURN_OFF_LOCK_PC), BST_CHECKED);
+    EXPECT_EQ(::IsDlgButtonChecked(Window(), IDC_AUTO_DISPLAY_BLACK_SCREEN), BST_UNCHECKED);
+    EXPECT_EQ(Dlg().m_bDay5, 1);
+}
+
+TEST_F(ScheduleStore, UnparsableTimeNeverFiresAndTheNextSaveHealsIt)
+{
+    Set(L"m_bDay7", 1);
+    SetText(L"m_oTimeTurnOff", L"half past seven");
+    Open();
+    EXPECT_EQ(Dlg().m_oTimeTurnOff.GetStatus(), COleDateTime::invalid);
+    EXPECT_EQ(Dlg().m_oTimeTurnOff.m_dt, 0.0); // a type mismatch
+    EXPECT_EQ(TimeText(Dlg().m_oTimeTurnOff), L"Invalid DateTime");
+
+    // The picker keeps showing a time of its own, which the member does not hold.
+    SYSTEMTIME shown{};
+    ::SendMessageW(::GetDlgItem(Window(), IDC_TIME_TURN_OFF), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown));
+    const __time64_t sundayMidnight = kSunday070138 - (7 * 3600 + 98);
+    const __time64_t shownToday = sundayMidnight + shown.wHour * 3600 + shown.wMinute * 60 + shown.wSecond;
+    TickEachSecond(shownToday - 1, shownToday + 1);
+    EXPECT_EQ(LoggedEvents(), Events{});
+
+    Click(IDC_DAY10); // any edit saves the pickers' values
+    EXPECT_EQ(Dlg().m_oTimeTurnOff.GetStatus(), COleDateTime::valid);
+    EXPECT_EQ(m_store.GetProfileString(kSection, L"m_oTimeTurnOff", L""), TimeText(Dlg().m_oTimeTurnOff));
+
+    const __time64_t shownNextWeek = shownToday + 7 * kDaySeconds;
+    TickEachSecond(shownNextWeek - 1, shownNextWeek + 1);
+    EXPECT_EQ(LoggedEvents(), Events{L"Turn Off"});
+}
+
+TEST_F(ScheduleStore, EmptyTimeTextKeepsTheStartUpTime)
+{
+    SetText(L"m_oTimeTurnOff", L"");
+    m_store.WriteProfileInt(kSection, L"m_oTimeTurnOn", 5); // the wrong type reads as absent
+    Open();
+    EXPECT_EQ(Dlg().m_oTimeTurnOff.GetStatus(), COleDateTime::valid);
+    EXPECT_EQ(TimeText(Dlg().m_oTimeTurnOff), L"7:01:38 AM");
+    EXPECT_EQ(TimeText(Dlg().m_oTimeTurnOn), L"7:01:38 AM");
+}
+
+TEST_F(ScheduleStore, TimeSavedUnderAFormatReadsBackUnderIt)
+{
+    struct Case
+    {
+        const wchar_t* format;
+        const wchar_t* stored;
+    };
+    for (const Case& c : {Case{L"h:mm:ss tt", L"10:30:15 PM"}, Case{L"HH:mm:ss", L"22:30:15"},
+                          Case{L"h:mm tt", L"10:30 PM"}})
+    {
+        UserTimeFormat format(c.format);
+        m_recorder.reset();
+        OpenMainWindow();
+        ChangePicker(Window(), IDC_TIME_TURN_OFF, TimeOfDay(22, 30, 15));
+        EXPECT_EQ(m_store.GetProfileString(kSection, L"m_oTimeTurnOff", L""), c.stored) << c.format;
+
+        m_dlg.reset();
+        OpenMainWindow();
+        EXPECT_EQ(Dlg().m_oTimeTurnOff.GetStatus(), COleDateTime::valid) << c.format;
+        EXPECT_EQ(TimeText(Dlg().m_oTimeTurnOff), c.stored) << c.format;
+        SYSTEMTIME shown{};
+        ::SendMessageW(::GetDlgItem(Window(), IDC_TIME_TURN_OFF), DTM_GETSYSTEMTIME, 0,
+                       reinterpret_cast<LPARAM>(&shown));
+        EXPECT_EQ(shown.wHour, 22) << c.format;
+        EXPECT_EQ(shown.wMinute, 30) << c.format;
+        m_dlg.reset();
+    }
+}
+
+} // namespace
+} // namespace veskaro::testing
