@@ -44,4 +44,7 @@ veskaro_start_wine() {
   fi
   # One server for the whole run: every program start after this one is warm.
   wineserver -p >/dev/null 2>&1 || true
+  # Start Wine's own background processes now, detached from our output: started by the
+  # first test program they would inherit its pipes and keep ctest waiting for their end.
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
