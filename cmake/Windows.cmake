@@ -44,13 +44,18 @@ target_compile_options(veskaro_core PRIVATE ${VESKARO_WARNINGS})
 target_link_libraries(veskaro_core PUBLIC ${VESKARO_SYSTEM_LIBS})
 
 add_executable(Veskaro WIN32 src/main.cpp $<TARGET_OBJECTS:veskaro_res>)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  # Replaces parts of GCC's runtime library in the program only (size; see the file).
+  target_sources(Veskaro PRIVATE src/LeanRuntime.cpp)
+endif()
 target_compile_options(Veskaro PRIVATE ${VESKARO_WARNINGS})
 target_link_libraries(Veskaro PRIVATE veskaro_core)
 # Static runtime: the program must import system DLLs only.
 target_link_options(Veskaro PRIVATE -municode -static -s -Wl,--gc-sections
   -Wl,--dynamicbase -Wl,--nxcompat $<$<EQUAL:${VESKARO_BITS},64>:-Wl,--high-entropy-va>)
 
-if(VESKARO_BITS EQUAL 32)
+option(VESKARO_SHIPPING "Copy the executable to dist/ (the shipping build)" OFF)
+if(VESKARO_SHIPPING)
   # The shipping executable.
   add_custom_command(TARGET Veskaro POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_SOURCE_DIR}/dist
@@ -98,6 +103,18 @@ if(VESKARO_BITS EQUAL 64)
   target_compile_options(veskaro-send PRIVATE ${VESKARO_WARNINGS})
   target_compile_definitions(veskaro-send PRIVATE UNICODE _UNICODE)
   target_link_options(veskaro-send PRIVATE -municode -static)
+  # scripts/bench: the measuring driver and the yardstick program for start-up time.
+  add_executable(veskaro-bench tests/tools/veskaro-bench.cpp $<TARGET_OBJECTS:veskaro_res>)
+  target_compile_options(veskaro-bench PRIVATE ${VESKARO_WARNINGS})
+  target_link_libraries(veskaro-bench PRIVATE veskaro_core psapi)
+  target_link_options(veskaro-bench PRIVATE -municode -static)
+  add_executable(empty-dialog WIN32 tests/tools/empty-dialog.cpp $<TARGET_OBJECTS:veskaro_res>)
+  target_compile_options(empty-dialog PRIVATE ${VESKARO_WARNINGS})
+  target_include_directories(empty-dialog PRIVATE src)
+  target_compile_definitions(empty-dialog PRIVATE ${VESKARO_DEFINES})
+  target_link_libraries(empty-dialog PRIVATE comctl32 shell32 user32)
+  target_link_options(empty-dialog PRIVATE -municode -static -s -Wl,--gc-sections
+    -Wl,--dynamicbase -Wl,--nxcompat -Wl,--high-entropy-va)
 else()
   # No 32-bit Wine here: the 32-bit test programs are built, not run.
   set_tests_properties(unit_tests PROPERTIES DISABLED TRUE)

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
-
 namespace {
 
 // Before anything else loads a DLL: never from the program's folder or the current one.
@@ -34,12 +32,3 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int)
         return 0;
     return app.Run();
 }
-
-// The library's default terminate handler prints a demangled type name, which drags the
-// whole demangler into the executable; a GUI program has nowhere to print it anyway.
-namespace __gnu_cxx {
-void __verbose_terminate_handler()
-{
-    std::abort();
-}
-} // namespace __gnu_cxx

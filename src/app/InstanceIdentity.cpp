@@ -1,6 +1,7 @@
 // Instance identity: the handshake, the instance number and the settings section.
 #include "app/InstanceIdentity.h"
 
+#include "framework/IntegerText.h"
 #include "res/resource.h"
 #include "ui/VeskaroDlg.h"
 
@@ -29,7 +30,7 @@ int QueryInstanceNumber(HWND window)
 
 std::wstring SettingsSectionName(int instance)
 {
-    return L"Settings " + std::to_wstring(instance);
+    return L"Settings " + DecimalText(instance);
 }
 
 namespace {

@@ -58,7 +58,7 @@ void DDX_Text(CDataExchange& dx, int controlId, int& value)
     }
     else
     {
-        ::SetWindowTextW(control, std::to_wstring(value).c_str());
+        ::SetWindowTextW(control, DecimalText(value).c_str());
     }
 }
 

@@ -37,4 +37,22 @@ bool ParseInt32(const std::wstring& text, int& value)
     return true;
 }
 
+std::wstring DecimalText(int value)
+{
+    // Unsigned arithmetic, so that INT_MIN has a magnitude too.
+    const unsigned int asUnsigned = static_cast<unsigned int>(value);
+    unsigned int magnitude = value < 0 ? 0u - asUnsigned : asUnsigned;
+    wchar_t digits[12]; // "-2147483648" is the longest
+    wchar_t* const end = digits + 12;
+    wchar_t* first = end;
+    do
+    {
+        *--first = static_cast<wchar_t>(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--first = L'-';
+    return std::wstring(first, end);
+}
+
 } // namespace veskaro

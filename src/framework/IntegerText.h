@@ -9,4 +9,8 @@ namespace veskaro {
 // anything else, or a value outside the signed 32-bit range is refused.
 bool ParseInt32(const std::wstring& text, int& value);
 
+// The value in decimal with a leading '-' when negative, as "%d" writes it. Used in place
+// of std::to_wstring, which brings the runtime's whole printf into the executable.
+std::wstring DecimalText(int value);
+
 } // namespace veskaro

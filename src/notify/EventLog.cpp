@@ -19,10 +19,20 @@ bool IsHeldByOther(DWORD error)
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
+// A read-only file stays as it is. The system refuses to open one for writing anyway, except
+// to a process it lets past the attribute (Wine run as root, for one).
+bool IsReadOnlyFile(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 // Exclusive, created when absent, content kept. A file held by someone else is
 // tried again for a short while; any other failure gives up at once.
 UniqueFile OpenForAppend(const std::wstring& path)
 {
+    if (IsReadOnlyFile(path))
+        return UniqueFile();
     const ULONGLONG start = ::GetTickCount64();
     for (;;)
     {
@@ -52,11 +62,12 @@ void AppendEventLog(ISettingsStore& store, IOutsideWorld& outside, bool turnOff)
     if (!::SetFilePointerEx(file.Get(), zero, nullptr, FILE_END))
         return;
 
-    // One write for the whole line, so that a line is never split by another writer.
-    const std::string bytes =
-        Utf16LeBytes(EventLogLine(DateTimeText(COleDateTime::FromTime64(outside.Now())), turnOff));
+    // One write for the whole line, so that a line is never split by another writer. Here
+    // wchar_t is a UTF-16 code unit held little-endian: the line's memory is the file's bytes.
+    static_assert(sizeof(wchar_t) == 2, "UTF-16 code units");
+    const std::wstring line = EventLogLine(DateTimeText(COleDateTime::FromTime64(outside.Now())), turnOff);
     DWORD written = 0;
-    ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size() * sizeof(wchar_t)), &written, nullptr);
 }
 
 } // namespace veskaro

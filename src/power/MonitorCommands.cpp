@@ -1,6 +1,7 @@
 // The monitor primitives and the monitor and workstation commands.
 #include "ui/VeskaroDlg.h"
 
+#include "framework/IntegerText.h"
 #include "framework/OutsideWorld.h"
 #include "notify/EventLog.h"
 #include "res/resource.h"
@@ -58,7 +59,7 @@ void CVeskaroDlg::OnLockPCNow()
     if (m_outside.LockWorkStation(error))
         return;
     // %d: the error shows as a signed number.
-    const std::wstring text = L"Failed to Lock PC, Last Error " + std::to_wstring(static_cast<int>(error));
+    const std::wstring text = L"Failed to Lock PC, Last Error " + DecimalText(static_cast<int>(error));
     m_outside.MessageBox(m_hWnd, text, m_env.applicationName, MB_OK | MB_ICONERROR);
 }
 

@@ -2,6 +2,7 @@
 #include "ui/VeskaroDlg.h"
 
 #include "app/SettingsStore.h"
+#include "framework/IntegerText.h"
 
 namespace veskaro {
 
@@ -22,7 +23,7 @@ private:
 
 std::wstring DayValueName(int index)
 {
-    return L"m_bDay" + std::to_wstring(index + 1);
+    return L"m_bDay" + DecimalText(index + 1);
 }
 
 // A flag edited by hand may hold any number; the check box can show only 0 or 1,

@@ -2,6 +2,7 @@
 #include "ui/VeskaroDlg.h"
 
 #include "framework/DataExchange.h"
+#include "framework/IntegerText.h"
 #include "framework/OutsideWorld.h"
 #include "res/resource.h"
 
@@ -82,7 +83,7 @@ BOOL CVeskaroDlg::OnInitDialog()
     ::SetTimer(m_hWnd, TIMER_SCHEDULE, 1000, nullptr);
     UpdateSessionLockWatch();
     if (m_env.allowMultipleInstances)
-        m_strInstanceSuffix = L"   Instance " + std::to_wstring(m_iInstance);
+        m_strInstanceSuffix = L"   Instance " + DecimalText(m_iInstance);
     return TRUE;
 }
 

@@ -29,3 +29,20 @@ TEST(IntegerText, RefusesEmptyMalformedAndOutOfRangeTextLeavingTheValue)
         EXPECT_EQ(value, 42);
     }
 }
+
+TEST(IntegerText, DecimalTextWritesWhatParseReadsBackOverTheWholeRange)
+{
+    using veskaro::DecimalText;
+    EXPECT_EQ(DecimalText(0), L"0");
+    EXPECT_EQ(DecimalText(7), L"7");
+    EXPECT_EQ(DecimalText(1000), L"1000");
+    EXPECT_EQ(DecimalText(-250), L"-250");
+    EXPECT_EQ(DecimalText(2147483647), L"2147483647");
+    EXPECT_EQ(DecimalText(-2147483647 - 1), L"-2147483648");
+    for (int value : {-2147483647 - 1, -1000000007, -10, -9, -1, 0, 1, 9, 10, 99, 100, 65535, 2147483647})
+    {
+        int back = 42;
+        EXPECT_TRUE(ParseInt32(DecimalText(value), back)) << value;
+        EXPECT_EQ(back, value);
+    }
+}
