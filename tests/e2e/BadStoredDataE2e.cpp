@@ -3,7 +3,7 @@
 // show the defaults for what it cannot read, and write back only what the user confirms.
 #include "e2e/E2eSupport.h"
 
-#include "notify/EventLogLine.h"
+#include "common/TestFiles.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -167,26 +167,9 @@ std::wstring TempFolder()
     return temp;
 }
 
-std::string FileBytes(const std::wstring& path)
-{
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (file && ::ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    return bytes;
-}
-
 int TurnOffLines(const std::wstring& path)
 {
-    const std::string bytes = FileBytes(path);
-    const std::string word = Utf16LeBytes(L"\tTurn Off\n");
-    int count = 0;
-    for (size_t at = bytes.find(word); at != std::string::npos; at = bytes.find(word, at + word.size()))
-        ++count;
-    return count;
+    return CountUtf16(ReadFileBytes(path), L"\tTurn Off\n");
 }
 
 // The names in a folder, to see that nothing was created there.
@@ -484,7 +467,7 @@ TEST_F(BadStoredDataE2e, LogPathsThatCannotHoldALogAreLeftAlone)
         EXPECT_EQ(FolderEntries(currentFolder), currentEntries) << "a file was created beside the program";
         EXPECT_NE(::GetFileAttributesW(paths.folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
         EXPECT_EQ(FolderEntries(paths.folder), (std::set<std::wstring>{L".", L".."})) << "the folder is not empty";
-        EXPECT_EQ(FileBytes(paths.readOnly), paths.readOnlyBytes);
+        EXPECT_EQ(ReadFileBytes(paths.readOnly), paths.readOnlyBytes);
         EXPECT_EQ(::GetFileAttributesW(paths.missingFolder.c_str()), INVALID_FILE_ATTRIBUTES);
         EXPECT_EQ(pipeBytes(), 0u) << "a line went into the pipe";
         // Nothing but the options the test stored.

@@ -1,7 +1,7 @@
 // The real program turning the monitors off after a session lock, seen through its log file.
 #include "e2e/E2eSupport.h"
 
-#include "notify/EventLogLine.h"
+#include "common/TestFiles.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -40,21 +40,7 @@ protected:
     // The "Turn Off" lines in the log; the program holds the file only while it writes a line.
     int TurnOffLines() const
     {
-        HANDLE file = ::CreateFileW(m_logPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return 0;
-        std::string bytes;
-        char buffer[4096];
-        DWORD read = 0;
-        while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-            bytes.append(buffer, read);
-        ::CloseHandle(file);
-        const std::string word = Utf16LeBytes(L"\tTurn Off\n");
-        int count = 0;
-        for (size_t at = bytes.find(word); at != std::string::npos; at = bytes.find(word, at + word.size()))
-            ++count;
-        return count;
+        return CountUtf16(ReadFileBytes(m_logPath), L"\tTurn Off\n");
     }
 
     void Exit()

@@ -3,7 +3,7 @@
 #include "window/PowerBroadcast.h"
 #include "window/WindowTest.h"
 
-#include "notify/EventLogLine.h"
+#include "common/TestFiles.h"
 #include "res/resource.h"
 
 #include <wtsapi32.h>
@@ -37,12 +37,7 @@ protected:
 
     int TurnOffLines() const
     {
-        const std::string bytes = m_log.Bytes();
-        const std::string word = Utf16LeBytes(L"\tTurn Off\n");
-        int count = 0;
-        for (size_t at = bytes.find(word); at != std::string::npos; at = bytes.find(word, at + word.size()))
-            ++count;
-        return count;
+        return CountUtf16(m_log.Bytes(), L"\tTurn Off\n");
     }
     int Registrations() const { return static_cast<int>(m_outside.sessionRegistrations.size()); }
 

@@ -1,5 +1,6 @@
 #include "window/WindowTest.h"
 
+#include "common/TestFiles.h"
 #include "framework/DataExchange.h"
 
 #include <fstream>
@@ -56,17 +57,7 @@ bool ScratchFile::Exists() const
 
 std::string ScratchFile::Bytes() const
 {
-    HANDLE file = ::CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    ::CloseHandle(file);
-    return bytes;
+    return ReadFileBytes(m_path);
 }
 
 MainWindowTest::MainWindowTest()

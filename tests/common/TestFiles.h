@@ -1,0 +1,14 @@
+// Reading the files the program writes, for the window and end-to-end tests.
+#pragma once
+
+#include <string>
+
+namespace veskaro::testing {
+
+// The whole file, read while others may hold it open; empty when it cannot be opened.
+std::string ReadFileBytes(const std::wstring& path);
+
+// How many times the UTF-16LE form of `text` occurs in `bytes`, e.g. a log's "\tTurn Off\n".
+int CountUtf16(const std::string& bytes, const std::wstring& text);
+
+} // namespace veskaro::testing
