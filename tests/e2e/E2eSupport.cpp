@@ -142,21 +142,4 @@ bool RunningProgram::WaitForExit(DWORD timeoutMs, DWORD& exitCode)
     return true;
 }
 
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    for (;;)
-    {
-        if (condition())
-            return true;
-        if (::GetTickCount64() >= deadline)
-            return false;
-        // Wake for this thread's messages or after a short while, whichever is first.
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG message{};
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageW(&message);
-    }
-}
-
 } // namespace veskaro::testing

@@ -1,6 +1,7 @@
 // Driving the real Veskaro.exe from outside, the way other processes can.
 #pragma once
 
+#include "common/TestFiles.h"
 #include "framework/Handles.h"
 
 #include <windows.h>
@@ -52,9 +53,6 @@ private:
 // The folder of the test program, with a trailing backslash.
 std::wstring TestFolder();
 
-// Waits, pumping this thread's messages, until the condition holds or the time is up.
-// For conditions no event signals (another process's window changing state).
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
 
 // Top-level windows of a process with the given title (visible or not).
 int CountWindows(DWORD processId, const std::wstring& title);

@@ -1,4 +1,5 @@
 // The monitor primitives and the commands 32772, 32773 and 32779.
+#include "common/TestFiles.h"
 #include "window/ScheduleTestSupport.h"
 
 #include "framework/OutsideWorld.h"
@@ -51,7 +52,7 @@ TEST_F(MonitorCommands, OffAndOnAfterTenSecondsTwiceTurnsOnOnceTenSecondsAfterTh
     PowerRequestRecorder recorder(Window(), m_outside);
     const auto waitForTick = [this](const wchar_t* status) {
         ++m_outside.now;
-        EXPECT_TRUE(PumpUntil([&] { return ControlText(IDC_STATUS) == status; }, 3000)) << status;
+        EXPECT_TRUE(WaitFor([&] { return ControlText(IDC_STATUS) == status; }, 3000)) << status;
     };
 
     Command(ID_TURN_OFF_AND_ON_AFTER_10_SECONDS);
@@ -61,7 +62,7 @@ TEST_F(MonitorCommands, OffAndOnAfterTenSecondsTwiceTurnsOnOnceTenSecondsAfterTh
     Command(ID_TURN_OFF_AND_ON_AFTER_10_SECONDS);
     EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn Off"}));
 
-    ASSERT_TRUE(PumpUntil([this] { return LoggedEvents().size() >= 3; }, 15000));
+    ASSERT_TRUE(WaitFor([this] { return LoggedEvents().size() >= 3; }, 15000));
     // The second command restarted the period; the first one's would have ended a second ago.
     EXPECT_GE(::GetTickCount64() - second, 9500u);
     EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn Off", L"Turn On"}));

@@ -70,10 +70,6 @@ HWND FindMessageBox(HWND owner, const std::wstring& caption);
 // The texts of a window's children, in order.
 std::vector<std::wstring> ChildTexts(HWND window);
 
-// Pumps this thread's messages until the condition holds or the time is up; for
-// what the real timers bring.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs);
-
 // Closes a black screen as a key press would.
 void PressKey(HWND blackScreen);
 
