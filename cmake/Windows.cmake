@@ -67,11 +67,22 @@ if(NOT VESKARO_TESTS)
   return()
 endif()
 
-# GoogleTest from Debian's sources, built with our cross compiler.
-set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# GoogleTest from Debian's sources, built with our cross compiler; elsewhere (MSYS2 on
+# Windows) an installed GoogleTest; without either, only the program is built.
+set(VESKARO_GTEST_SOURCE /usr/src/googletest/googletest CACHE PATH "GoogleTest sources")
+if(EXISTS ${VESKARO_GTEST_SOURCE}/CMakeLists.txt)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${VESKARO_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+  find_package(GTest)
+  if(NOT GTest_FOUND)
+    message(STATUS "GoogleTest not found: the test programs are not built")
+    return()
+  endif()
+  add_library(gtest ALIAS GTest::gtest)
+endif()
 
 function(veskaro_test name)
   add_executable(${name} ${ARGN})
