@@ -29,13 +29,8 @@ protected:
     // The event word of each line; empty while the program holds the file.
     std::vector<std::wstring> Events() const
     {
-        UniqueFile file(::CreateFileW(m_logPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
-        std::wstring text;
-        wchar_t buffer[512];
-        DWORD read = 0;
-        while (file && ::ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0)
-            text.append(buffer, read / sizeof(wchar_t));
+        const std::string bytes = ReadFileBytes(m_logPath);
+        const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
         std::vector<std::wstring> events;
         size_t start = 0;
         for (size_t end = text.find(L'\n'); end != std::wstring::npos; start = end + 1, end = text.find(L'\n', start))
