@@ -106,7 +106,11 @@ if(VESKARO_BITS EQUAL 64)
   veskaro_test(window_tests ${VESKARO_WINDOW_TESTS} tests/TestMain.cpp $<TARGET_OBJECTS:veskaro_res>)
   file(GLOB VESKARO_E2E_TESTS CONFIGURE_DEPENDS tests/e2e/*.cpp tests/common/*.cpp)
   veskaro_test(e2e_tests ${VESKARO_E2E_TESTS} tests/TestMain.cpp)
-  target_compile_definitions(e2e_tests PRIVATE VESKARO_EXE_NAME=L"Veskaro.exe")
+  # The end-to-end tests start the program under a name of their own, so that its key, Run
+  # value, window title and start-up mutex are never those of a user's own Veskaro.
+  add_custom_command(TARGET Veskaro POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Veskaro> ${CMAKE_BINARY_DIR}/VeskaroTest.exe)
+  target_compile_definitions(e2e_tests PRIVATE VESKARO_EXE_NAME=L"VeskaroTest.exe")
   add_dependencies(e2e_tests Veskaro)
   set_tests_properties(e2e_tests PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   # Lets scripts (screenshots) post commands to a running Veskaro.

@@ -129,9 +129,9 @@ HRESULT Win32OutsideWorld::CreateVoice(ISpVoice** voice)
     return ::CoCreateInstance(kClsidSpVoice, nullptr, CLSCTX_ALL, kIidISpVoice, reinterpret_cast<void**>(voice));
 }
 
-void Win32OutsideWorld::SpeakAsync(ISpVoice* voice, const std::wstring& text)
+void Win32OutsideWorld::Speak(ISpVoice* voice, const std::wstring& text, DWORD flags)
 {
-    voice->Speak(text.c_str(), SPF_ASYNC, nullptr);
+    voice->Speak(text.c_str(), flags, nullptr);
 }
 
 void Win32OutsideWorld::ReleaseVoice(ISpVoice* voice)

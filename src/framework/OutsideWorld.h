@@ -44,7 +44,7 @@ public:
 
     // Speech: the voice object, created through COM.
     virtual HRESULT CreateVoice(ISpVoice** voice) = 0;
-    virtual void SpeakAsync(ISpVoice* voice, const std::wstring& text) = 0;
+    virtual void Speak(ISpVoice* voice, const std::wstring& text, DWORD flags) = 0; // SPF_* flags
     virtual void ReleaseVoice(ISpVoice* voice) = 0;
 
     // The clock: calendar time in whole seconds (_time64).
@@ -70,7 +70,7 @@ public:
     bool RegisterSessionNotification(HWND window, DWORD flags) override;
     void UnRegisterSessionNotification(HWND window) override;
     HRESULT CreateVoice(ISpVoice** voice) override;
-    void SpeakAsync(ISpVoice* voice, const std::wstring& text) override;
+    void Speak(ISpVoice* voice, const std::wstring& text, DWORD flags) override;
     void ReleaseVoice(ISpVoice* voice) override;
     __time64_t Now() override;
 };

@@ -4,6 +4,8 @@
 #include "notify/TextSpeaker.h"
 #include "ui/VeskaroDlg.h"
 
+#include <sapi.h>
+
 namespace veskaro {
 
 CTextSpeaker::CTextSpeaker(IOutsideWorld& outside) noexcept : m_outside(outside) {}
@@ -24,7 +26,7 @@ void CTextSpeaker::Speak(const std::wstring& text)
             m_pVoice = nullptr;
     }
     if (m_pVoice)
-        m_outside.SpeakAsync(m_pVoice, text);
+        m_outside.Speak(m_pVoice, text, SPF_ASYNC); // the window goes on while it speaks
 }
 
 void CTextSpeaker::ReleaseVoice()

@@ -1,4 +1,5 @@
-// Reading the files the program writes, for the window and end-to-end tests.
+// What the window and end-to-end tests share: the name they run the program under, and
+// reading the files the program writes.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,15 @@
 #include <string>
 
 namespace veskaro::testing {
+
+// The application name every test runs the program under. The settings key, the Run value,
+// the window title and the start-up mutex follow the name, so a user's own Veskaro running
+// beside the tests is never read, changed, counted or closed.
+inline constexpr wchar_t kTestAppName[] = L"VeskaroTest";
+
+// Whether this process runs under Wine. What acts on the session itself (a real lock, the
+// user's locale) is tried only there.
+bool RunningUnderWine();
 
 // The whole file, read while others may hold it open; empty when it cannot be opened.
 std::string ReadFileBytes(const std::wstring& path);

@@ -20,8 +20,8 @@
 namespace veskaro::testing {
 namespace {
 
-const wchar_t kProgramKey[] = L"Software\\Ortavel\\Veskaro";
-const wchar_t kSettingsCaption[] = L"Settings - Veskaro";
+const wchar_t kProgramKey[] = L"Software\\Ortavel\\VeskaroTest";
+const wchar_t kSettingsCaption[] = L"Settings - VeskaroTest";
 const wchar_t kSchedule[] = L"Settings 1";
 
 // Bounds for each step; Wine without a window manager takes about 2 s to hide or close windows.
@@ -297,7 +297,7 @@ TEST_F(BadStoredDataE2e, WrongTypesReadAsAbsentAndOkRewritesTheOptionsWithTheirT
     EXPECT_TRUE(Checked(m_window, IDC_DAY9));
 
     HWND dialog = OpenSettings();
-    ASSERT_NE(dialog, nullptr) << "no window \"Settings - Veskaro\"";
+    ASSERT_NE(dialog, nullptr) << "no window \"Settings - VeskaroTest\"";
     for (int id : {IDC_ALLOW_MULTIPLE_INSTANCES, IDC_AUTO_TURN_OFF_WHEN_LOCKED, IDC_KEEP_A_LOG, IDC_SPEAK_MONITOR_ON,
                    IDC_SPEAK_MONITOR_OFF})
     {
@@ -355,7 +355,7 @@ TEST_F(BadStoredDataE2e, HugeTextsAndExtremeDelaysKeepTheProgramResponsive)
     WaitForTick();
 
     HWND dialog = OpenSettings();
-    ASSERT_NE(dialog, nullptr) << "no window \"Settings - Veskaro\"";
+    ASSERT_NE(dialog, nullptr) << "no window \"Settings - VeskaroTest\"";
     EXPECT_TRUE(Checked(dialog, IDC_AUTO_TURN_OFF_WHEN_LOCKED));
     EXPECT_EQ(ControlText(dialog, IDC_LOCK_TURN_OFF_DELAY), L"2147483647");
     EXPECT_EQ(ControlText(dialog, IDC_MONITOR_ON_TEXT).size(), megabyte.size());

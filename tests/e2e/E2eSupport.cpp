@@ -5,11 +5,11 @@
 namespace veskaro::testing {
 
 namespace {
-const wchar_t kProgramKey[] = L"Software\\Ortavel\\Veskaro";
+const std::wstring kProgramKey = std::wstring(L"Software\\Ortavel\\") + kTestAppName;
 
 std::wstring SectionPath(const std::wstring& section)
 {
-    return section.empty() ? std::wstring(kProgramKey) : std::wstring(kProgramKey) + L"\\" + section;
+    return section.empty() ? kProgramKey : kProgramKey + L"\\" + section;
 }
 } // namespace
 
@@ -18,8 +18,8 @@ ProgramSettings::~ProgramSettings() { Clear(); }
 
 void ProgramSettings::Clear()
 {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
-    ::RegDeleteKeyW(HKEY_CURRENT_USER, kProgramKey);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey.c_str());
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kProgramKey.c_str());
 }
 
 void ProgramSettings::SetInt(const std::wstring& section, const std::wstring& name, DWORD value)

@@ -11,7 +11,7 @@
 
 namespace veskaro::testing {
 
-// The program's own key in the test's private Wine prefix, cleared before and after.
+// The key of the program run under the tests' name, cleared before and after.
 class ProgramSettings
 {
 public:
@@ -34,12 +34,12 @@ public:
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
 
-    // Starts Veskaro.exe (beside the test program) with the argument text and, unless
+    // Starts the program (a copy beside the test program, named for the tests) with the argument text and, unless
     // told otherwise, waits until its message loop is idle.
     bool Start(const std::wstring& arguments = L"", const std::wstring& exeName = VESKARO_EXE_NAME,
                bool waitUntilIdle = true);
     // The process's top-level window titled `title`, or null.
-    HWND MainWindow(const std::wstring& title = L"Veskaro") const;
+    HWND MainWindow(const std::wstring& title = kTestAppName) const;
     // Waits for the process to end; false on time-out.
     bool WaitForExit(DWORD timeoutMs, DWORD& exitCode);
     DWORD ProcessId() const { return m_processId; }

@@ -63,7 +63,7 @@ void ExpectEndsCleanly(UINT message, WPARAM wParam)
     ASSERT_TRUE(program.WaitForExit(10000, exitCode));
     EXPECT_EQ(exitCode, 0u);
     EXPECT_FALSE(::IsWindow(window));
-    EXPECT_EQ(CountWindows(program.ProcessId(), L"Veskaro"), 0);
+    EXPECT_EQ(CountWindows(program.ProcessId(), kTestAppName), 0);
     // Wine also drops the icons of a process that ended, so whether the program removed its
     // own icon is shown by the window tests (NIM_DELETE when the window is destroyed).
 }
@@ -89,7 +89,7 @@ TEST_F(MainWindowE2e, ControlsCarryTheTemplateTextsInTabOrder)
     ASSERT_TRUE(program.Start());
     HWND window = program.MainWindow();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(TextOf(window), L"Veskaro");
+    EXPECT_EQ(TextOf(window), kTestAppName);
 
     struct Expected
     {

@@ -12,7 +12,7 @@ namespace veskaro::testing {
 namespace {
 
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const wchar_t kSettingsCaption[] = L"Settings - Veskaro";
+const wchar_t kSettingsCaption[] = L"Settings - VeskaroTest";
 
 // The program's Run value in the prefix, removed before and after.
 class RunValueGuard
@@ -33,16 +33,16 @@ public:
     {
         UniqueKey key;
         if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS)
-            ::RegDeleteValueW(key.Get(), L"Veskaro");
+            ::RegDeleteValueW(key.Get(), kTestAppName);
     }
     static std::wstring Get()
     {
         DWORD size = 0;
-        if (::RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Veskaro", RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
+        if (::RegGetValueW(HKEY_CURRENT_USER, kRunKey, kTestAppName, RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
             ERROR_SUCCESS)
             return L"(none)";
         std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-        if (::RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Veskaro", RRF_RT_REG_SZ, nullptr, buffer.data(), &size) !=
+        if (::RegGetValueW(HKEY_CURRENT_USER, kRunKey, kTestAppName, RRF_RT_REG_SZ, nullptr, buffer.data(), &size) !=
             ERROR_SUCCESS)
             return L"(none)";
         return buffer.data();
@@ -108,7 +108,7 @@ TEST_F(SettingsE2e, CommandOpensTheDialogAndOkStoresTheOptionsAndTheQuotedRunVal
     RunningProgram program;
     ASSERT_TRUE(program.Start());
     HWND dialog = OpenSettings(program);
-    ASSERT_NE(dialog, nullptr) << "no window \"Settings - Veskaro\"";
+    ASSERT_NE(dialog, nullptr) << "no window \"Settings - VeskaroTest\"";
     EXPECT_EQ(::GetWindow(dialog, GW_OWNER), program.MainWindow());
 
     wchar_t user[257] = {};
@@ -143,7 +143,7 @@ TEST_F(SettingsE2e, CommandOpensTheDialogAndOkStoresTheOptionsAndTheQuotedRunVal
     EXPECT_EQ(text, L"Screen off");
     EXPECT_TRUE(m_settings.GetText(L"", L"LogFilePath", text));
     EXPECT_EQ(text, L"");
-    EXPECT_EQ(RunValueGuard::Get(), L"\"" + TestFolder() + L"Veskaro.exe\" :silent");
+    EXPECT_EQ(RunValueGuard::Get(), L"\"" + TestFolder() + L"VeskaroTest.exe\" :silent");
 
     // Opened again, the dialog shows what was stored; Cancel leaves it all.
     dialog = OpenSettings(program);
@@ -157,7 +157,7 @@ TEST_F(SettingsE2e, CommandOpensTheDialogAndOkStoresTheOptionsAndTheQuotedRunVal
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, 15000));
     EXPECT_TRUE(m_settings.GetInt(L"", L"m_iLockTurnOffDelay", number));
     EXPECT_EQ(number, 250u);
-    EXPECT_EQ(RunValueGuard::Get(), L"\"" + TestFolder() + L"Veskaro.exe\" :silent");
+    EXPECT_EQ(RunValueGuard::Get(), L"\"" + TestFolder() + L"VeskaroTest.exe\" :silent");
 
     Exit(program);
 }

@@ -55,7 +55,7 @@ TEST_F(Startup, SecondStartHandsOverAndEndsWithoutAWindow)
     DWORD exitCode = 99;
     ASSERT_TRUE(second.WaitForExit(10000, exitCode));
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(CountWindows(second.ProcessId(), L"Veskaro"), 0);
+    EXPECT_EQ(CountWindows(second.ProcessId(), kTestAppName), 0);
     // The posted show command brings the first window up.
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(window) != FALSE; }, 10000));
 }
@@ -95,7 +95,7 @@ TEST_F(Startup, SimultaneousStartsInSingleInstanceModeLeaveOne)
     ASSERT_TRUE(quitter.WaitForExit(0, exitCode));
     EXPECT_EQ(exitCode, 0u);
     EXPECT_FALSE(survivor.WaitForExit(0, exitCode)) << "exactly one of the two must remain";
-    EXPECT_EQ(CountWindows(survivor.ProcessId(), L"Veskaro"), 1);
+    EXPECT_EQ(CountWindows(survivor.ProcessId(), kTestAppName), 1);
 }
 
 TEST_F(Startup, HungWindowWithTheTitleDoesNotHoldStartUp)
@@ -106,7 +106,7 @@ TEST_F(Startup, HungWindowWithTheTitleDoesNotHoldStartUp)
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = L"VeskaroHungTestWindow";
     ::RegisterClassW(&wc);
-    HWND hung = ::CreateWindowExW(0, wc.lpszClassName, L"Veskaro", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+    HWND hung = ::CreateWindowExW(0, wc.lpszClassName, kTestAppName, WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                   wc.hInstance, nullptr);
     ASSERT_NE(hung, nullptr);
 
@@ -115,7 +115,7 @@ TEST_F(Startup, HungWindowWithTheTitleDoesNotHoldStartUp)
     ::WaitForInputIdle(program.Process(), 20000);
     DWORD exitCode = 0;
     EXPECT_FALSE(program.WaitForExit(0, exitCode)) << "the new process must not hand over to a hung window";
-    EXPECT_EQ(CountWindows(program.ProcessId(), L"Veskaro"), 1);
+    EXPECT_EQ(CountWindows(program.ProcessId(), kTestAppName), 1);
     ::DestroyWindow(hung);
 }
 

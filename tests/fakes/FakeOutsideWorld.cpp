@@ -85,9 +85,9 @@ bool FakeOutsideWorld::GetUserName(std::wstring& name)
     return true;
 }
 
-HPOWERNOTIFY FakeOutsideWorld::RegisterPowerSettingNotification(HWND window, const GUID&, DWORD)
+HPOWERNOTIFY FakeOutsideWorld::RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags)
 {
-    powerRegistrations.push_back(window);
+    powerRegistrations.push_back({window, setting, flags});
     log.push_back(L"RegisterPowerSettingNotification");
     return powerNotifyHandle;
 }
@@ -129,9 +129,10 @@ HRESULT FakeOutsideWorld::CreateVoice(ISpVoice** voice)
     return S_OK;
 }
 
-void FakeOutsideWorld::SpeakAsync(ISpVoice*, const std::wstring& text)
+void FakeOutsideWorld::Speak(ISpVoice*, const std::wstring& text, DWORD flags)
 {
     spoken.push_back(text);
+    speakFlags.push_back(flags);
     log.push_back(L"Speak " + text);
 }
 

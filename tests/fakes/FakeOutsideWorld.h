@@ -51,6 +51,13 @@ struct NotifyIconCall
     NOTIFYICONDATAW data;
 };
 
+struct PowerRegistrationCall
+{
+    HWND window;
+    GUID setting;
+    DWORD flags;
+};
+
 struct SaveFileCall
 {
     HWND owner;
@@ -90,13 +97,14 @@ public:
     int lockCalls = 0;
     std::vector<std::vector<INPUT>> inputs;
     std::vector<ShellExecuteCall> shellExecutes;
-    std::vector<HWND> powerRegistrations;
+    std::vector<PowerRegistrationCall> powerRegistrations;
     std::vector<HPOWERNOTIFY> powerUnregistrations;
     std::vector<std::pair<HWND, DWORD>> sessionRegistrations; // successful and failed attempts
     std::vector<HWND> sessionUnregistrations;
     int voicesCreated = 0;
     int voicesReleased = 0;
     std::vector<std::wstring> spoken;
+    std::vector<DWORD> speakFlags;
     // One line per outside call, in order, for checking sequences across kinds.
     std::vector<std::wstring> log;
 
@@ -116,7 +124,7 @@ public:
     bool RegisterSessionNotification(HWND window, DWORD flags) override;
     void UnRegisterSessionNotification(HWND window) override;
     HRESULT CreateVoice(ISpVoice** voice) override;
-    void SpeakAsync(ISpVoice* voice, const std::wstring& text) override;
+    void Speak(ISpVoice* voice, const std::wstring& text, DWORD flags) override;
     void ReleaseVoice(ISpVoice* voice) override;
     __time64_t Now() override { return now; }
 };

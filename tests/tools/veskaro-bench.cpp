@@ -206,7 +206,7 @@ public:
     bool RegisterSessionNotification(HWND, DWORD) override { return true; }
     void UnRegisterSessionNotification(HWND) override {}
     HRESULT CreateVoice(ISpVoice**) override { return E_NOTIMPL; }
-    void SpeakAsync(ISpVoice*, const std::wstring&) override {}
+    void Speak(ISpVoice*, const std::wstring&, DWORD) override {}
     void ReleaseVoice(ISpVoice*) override {}
     __time64_t Now() override { return now; }
 };

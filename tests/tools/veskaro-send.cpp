@@ -2,11 +2,14 @@
 //   veskaro-send [options] wait [timeout-ms]     waits until a window titled T is visible
 //   veskaro-send [options] post MSG [wP] [lP]    posts MSG (a number or WM_COMMAND,
 //                                                WM_SYSCOMMAND, WM_CLOSE) to that window
+//   veskaro-send [options] ask MSG [wP] [lP]     sends MSG to that window (shown or not) and
+//                                                prints "<answer> <process id>"
 // Options: --title T (default "Veskaro"); --desktop D, the desktop the window lives on (a
 // Wine virtual desktop is one of its own, and windows are found only on one's own desktop).
-// Exit status 0 on success, 1 when no such window, 2 on usage.
+// Exit status 0 on success, 1 when no such window (or it does not answer in 5 s), 2 on usage.
 #include <windows.h>
 
+#include <cstdio>
 #include <cwchar>
 #include <string>
 
@@ -56,7 +59,7 @@ bool UseDesktop(const std::wstring& name)
 
 int Usage()
 {
-    ::fputws(L"usage: veskaro-send [--title T] [--desktop D] wait [timeout-ms] | post MSG [wParam] [lParam]\n",
+    ::fputws(L"usage: veskaro-send [--title T] [--desktop D] wait [timeout-ms] | post|ask MSG [wParam] [lParam]\n",
              stderr);
     return 2;
 }
@@ -105,7 +108,7 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
 
-    if (verb == L"post")
+    if (verb == L"post" || verb == L"ask")
     {
         UINT message = 0;
         unsigned long long wParam = 0;
@@ -124,7 +127,16 @@ int wmain(int argc, wchar_t** argv)
         HWND window = ::FindWindowW(nullptr, title.c_str());
         if (!window)
             return 1;
-        return ::PostMessageW(window, message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)) ? 0 : 1;
+        if (verb == L"post")
+            return ::PostMessageW(window, message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)) ? 0 : 1;
+        DWORD_PTR answer = 0;
+        if (!::SendMessageTimeoutW(window, message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam),
+                                   SMTO_ABORTIFHUNG, 5000, &answer))
+            return 1;
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(window, &processId);
+        ::wprintf(L"%lld %lu\n", static_cast<long long>(static_cast<LRESULT>(answer)), processId);
+        return 0;
     }
     return Usage();
 }

@@ -11,7 +11,7 @@ namespace {
 class ExchangeDialog : public CDialogBase
 {
 public:
-    explicit ExchangeDialog(IOutsideWorld& outside) : CDialogBase(IDD_SETTINGS, outside, L"Veskaro") {}
+    explicit ExchangeDialog(IOutsideWorld& outside) : CDialogBase(IDD_SETTINGS, outside, kTestAppName) {}
     int m_check = 1;
     int m_number = 1000;
     std::wstring m_text = L"Monitor On";
@@ -69,7 +69,7 @@ TEST_F(DataExchange, AFieldWithoutAnIntegerStopsWithTheMessageAndTheFocusOnIt)
         EXPECT_FALSE(m_dialog.UpdateData(true));
         ASSERT_EQ(m_outside.messageBoxes.size(), 1u);
         EXPECT_EQ(m_outside.messageBoxes[0].text, L"Please enter an integer.");
-        EXPECT_EQ(m_outside.messageBoxes[0].caption, L"Veskaro");
+        EXPECT_EQ(m_outside.messageBoxes[0].caption, kTestAppName);
         EXPECT_EQ(m_outside.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
         EXPECT_EQ(::GetFocus(), Item(IDC_LOCK_TURN_OFF_DELAY));
         EXPECT_EQ(m_dialog.m_number, 7);

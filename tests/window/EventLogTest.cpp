@@ -32,11 +32,12 @@ protected:
     }
     void Append(bool turnOff) { AppendEventLog(m_store, m_outside, turnOff); }
 
-    // Opens the file the way another instance writing its own line does.
+    // Holds the file open while letting others read and write it too: only an exclusive
+    // open, as each line's writer makes, is refused meanwhile.
     UniqueFile Hold() const
     {
-        return UniqueFile(::CreateFileW(m_file.Path().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        return UniqueFile(::CreateFileW(m_file.Path().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     }
 
     ScratchFile m_file;

@@ -65,10 +65,10 @@ TEST_F(InstanceIdentity, FirstInstanceIsNumberOneWithoutSuffix)
 
 TEST_F(InstanceIdentity, CountsOnlyWindowsThatAnswerAndAreNotShellWindows)
 {
-    TitledWindow running(L"VeskaroTestRunning", L"Veskaro", 22, 1);
-    TitledWindow silent(L"VeskaroTestSilent", L"Veskaro", 0, 2);
-    TitledWindow folder(L"CabinetWClass", L"Veskaro", 22, 3);
-    TitledWindow other(L"VeskaroTestOther", L"Veskaro Notes", 22, 4);
+    TitledWindow running(L"VeskaroTestRunning", kTestAppName, 22, 1);
+    TitledWindow silent(L"VeskaroTestSilent", kTestAppName, 0, 2);
+    TitledWindow folder(L"CabinetWClass", kTestAppName, 22, 3);
+    TitledWindow other(L"VeskaroTestOther", L"VeskaroTest Notes", 22, 4);
     m_env.allowMultipleInstances = true;
     OpenMainWindow();
     EXPECT_EQ(Dlg().m_iInstance, 2);
@@ -79,8 +79,8 @@ TEST_F(InstanceIdentity, CountsOnlyWindowsThatAnswerAndAreNotShellWindows)
 TEST_F(InstanceIdentity, TakesTheLowestFreeNumberAfterAnInstanceEnded)
 {
     // Instances 1 and 3 run; 2 has ended. Counting would give 3 and share a schedule.
-    TitledWindow first(L"VeskaroTestFirst", L"Veskaro", 22, 1);
-    TitledWindow third(L"VeskaroTestThird", L"Veskaro", 22, 3);
+    TitledWindow first(L"VeskaroTestFirst", kTestAppName, 22, 1);
+    TitledWindow third(L"VeskaroTestThird", kTestAppName, 22, 3);
     OpenMainWindow();
     EXPECT_EQ(Dlg().m_iInstance, 2);
     EXPECT_EQ(Dlg().m_strSection, L"Settings 2");

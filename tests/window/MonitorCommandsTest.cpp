@@ -81,7 +81,7 @@ TEST_F(MonitorCommands, FailedLockShowsTheErrorAsASignedNumber)
     ASSERT_EQ(m_outside.messageBoxes.size(), 1u);
     EXPECT_EQ(m_outside.messageBoxes[0].owner, Window());
     EXPECT_EQ(m_outside.messageBoxes[0].text, L"Failed to Lock PC, Last Error 5");
-    EXPECT_EQ(m_outside.messageBoxes[0].caption, L"Veskaro");
+    EXPECT_EQ(m_outside.messageBoxes[0].caption, kTestAppName);
     EXPECT_EQ(m_outside.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
 
     m_outside.lockError = 0x80070005;
@@ -100,14 +100,16 @@ TEST_F(MonitorCommands, FailedLockShowsTheErrorAsASignedNumber)
 
 TEST_F(MonitorCommands, RealLockUnderWineReportsError120)
 {
+    if (!RunningUnderWine())
+        GTEST_SKIP() << "the real LockWorkStation would lock this session";
     Win32OutsideWorld system;
-    AppEnvironment environment{L"Veskaro", m_store, system, false};
+    AppEnvironment environment{kTestAppName, m_store, system, false};
     CVeskaroDlg dlg(environment);
     ASSERT_TRUE(dlg.Create(nullptr));
     HWND window = dlg.GetSafeHwnd();
 
     std::vector<std::wstring> texts;
-    ModalWindowWatcher watcher([window] { return FindMessageBox(window, L"Veskaro"); },
+    ModalWindowWatcher watcher([window] { return FindMessageBox(window, kTestAppName); },
                                [&](HWND box, int) {
                                    texts = ChildTexts(box);
                                    ::PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -34,7 +34,9 @@ TEST_F(PowerWatch, SubscribesToTheDisplayStateAndEnablesTheList)
 {
     OpenMainWindow();
     ASSERT_EQ(m_outside.powerRegistrations.size(), 1u);
-    EXPECT_EQ(m_outside.powerRegistrations[0], Window());
+    EXPECT_EQ(m_outside.powerRegistrations[0].window, Window());
+    EXPECT_TRUE(::IsEqualGUID(m_outside.powerRegistrations[0].setting, kConsoleDisplayState));
+    EXPECT_EQ(m_outside.powerRegistrations[0].flags, static_cast<DWORD>(DEVICE_NOTIFY_WINDOW_HANDLE));
     EXPECT_EQ(Dlg().m_hPowerNotify, m_outside.powerNotifyHandle);
     EXPECT_TRUE(::IsWindowEnabled(List()));
     EXPECT_TRUE(m_outside.messageBoxes.empty());
@@ -144,7 +146,7 @@ TEST_F(PowerWatch, FailedSubscriptionIsReportedWhenEitherVoiceAlertIsOn)
         ASSERT_EQ(m_outside.messageBoxes.size(), 1u);
         EXPECT_EQ(m_outside.messageBoxes[0].owner, Window());
         EXPECT_EQ(m_outside.messageBoxes[0].text, kWatchFailedText);
-        EXPECT_EQ(m_outside.messageBoxes[0].caption, L"Veskaro");
+        EXPECT_EQ(m_outside.messageBoxes[0].caption, kTestAppName);
         EXPECT_EQ(m_outside.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
         EXPECT_FALSE(::IsWindowEnabled(List()));
         EXPECT_EQ(Dlg().m_hPowerNotify, nullptr);

@@ -74,6 +74,7 @@ std::vector<std::wstring> ChildTexts(HWND window);
 void PressKey(HWND blackScreen);
 
 // The user's time format for the scope of a test (LOCALE_STIMEFORMAT), restored after.
+// It is the session's own setting: tests that change it run only under Wine (kLocaleSkip).
 class UserTimeFormat
 {
 public:
@@ -85,6 +86,8 @@ public:
 private:
     std::wstring m_previous;
 };
+
+inline constexpr char kLocaleSkip[] = "changes the user's time format, which only a Wine prefix of the tests' own may";
 
 // The lines of a UTF-16LE log file as wide text, without their LF.
 std::vector<std::wstring> LogLines(const std::string& bytes);

@@ -87,8 +87,9 @@ TEST_F(ScheduleTick, BlackScreenThenOffThenLockAndNothingBeforeItCloses)
         m_outside.log.push_back(L"BlackScreen");
         logWhileUp = m_log.Bytes();
         locksWhileUp = m_outside.lockCalls;
-        // Ticks go on inside the modal loop; they must not start this occurrence again.
-        TickAt(kSetTime + 1);
+        // Ticks go on inside the modal loop, even one in the set second itself (two ticks in
+        // one second, or a clock set back); they must not start this occurrence again.
+        TickAt(kSetTime);
         PressKey(blackScreen);
     });
     TickAt(kSetTime);
@@ -114,6 +115,8 @@ TEST_F(ScheduleTick, LockWithoutBlackScreenInTheSameTick)
 
 TEST_F(ScheduleTick, FormatWithoutSecondsFiresOnceInTheMinute)
 {
+    if (!RunningUnderWine())
+        GTEST_SKIP() << kLocaleSkip;
     UserTimeFormat format(L"h:mm tt");
     Set(L"m_bDay7", 1);
     Set(L"m_bDay14", 1);

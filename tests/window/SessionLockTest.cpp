@@ -9,6 +9,7 @@
 #include <wtsapi32.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 
 namespace veskaro::testing {
@@ -118,9 +119,15 @@ TEST_F(SessionLock, TheDefaultDelayIsUsedWhenNoneIsStored)
 {
     m_store.WriteProfileInt(L"", L"m_bAutoTurnOffWhenLocked", 1);
     OpenMainWindow();
+    const auto locked = std::chrono::steady_clock::now();
     Lock();
     EXPECT_EQ(TurnOffLines(), 0);
-    EXPECT_TRUE(::KillTimer(Window(), TIMER_LOCK_TURN_OFF));
+    ASSERT_TRUE(WaitForTurnOffLines(1, 5000));
+    const auto waited =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - locked).count();
+    // 1000 ms: not sooner (a clock tick of slack), and not a whole further wait later.
+    EXPECT_GE(waited, 984);
+    EXPECT_LT(waited, 1900);
 }
 
 TEST_F(SessionLock, TheRealTimerTurnsOffAfterTheDelay)

@@ -47,7 +47,7 @@ private:
     CRegistryStore m_store;
 };
 
-// The Run value named "Veskaro" in the prefix's own Run key; removed before and after.
+// The Run value named after the tests' application; removed before and after.
 class RunValue
 {
 public:
@@ -66,13 +66,13 @@ public:
     {
         UniqueKey key;
         if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS)
-            ::RegDeleteValueW(key.Get(), L"Veskaro");
+            ::RegDeleteValueW(key.Get(), kTestAppName);
     }
     static void Set(const std::wstring& text)
     {
         UniqueKey key;
         if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS)
-            ::RegSetValueExW(key.Get(), L"Veskaro", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+            ::RegSetValueExW(key.Get(), kTestAppName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                              static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
     // The stored text, or "(none)".
@@ -80,7 +80,7 @@ public:
     {
         wchar_t buffer[4096] = {};
         DWORD size = sizeof(buffer);
-        if (::RegGetValueW(HKEY_CURRENT_USER, kRunKeyPath, L"Veskaro", RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+        if (::RegGetValueW(HKEY_CURRENT_USER, kRunKeyPath, kTestAppName, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
             ERROR_SUCCESS)
             return L"(none)";
         return buffer;
@@ -96,7 +96,7 @@ protected:
         : m_key(L"Settings-" + Widen(::testing::UnitTest::GetInstance()->current_test_info()->name())),
           m_store(m_key.Path()),
           m_reader(m_key.Path()),
-          m_env{L"Veskaro", m_store, m_outside, false}
+          m_env{kTestAppName, m_store, m_outside, false}
     {
     }
     ~SettingsDialogTest() override { Close(); }
@@ -155,7 +155,7 @@ TEST_F(SettingsDialogTest, EmptyStoreShowsTheDefaultsAndTheNames)
     EXPECT_EQ(Text(IDC_LOG_FILE_PATH), L"");
     EXPECT_EQ(Text(IDC_MONITOR_ON_TEXT), L"Monitor On");
     EXPECT_EQ(Text(IDC_MONITOR_OFF_TEXT), L"Monitor Off");
-    EXPECT_EQ(GetWindowTextString(Dialog()), L"Settings - Veskaro");
+    EXPECT_EQ(GetWindowTextString(Dialog()), L"Settings - VeskaroTest");
     EXPECT_EQ(Text(IDC_START_AT_LOGIN), L"Start this Application at User (tester) Login");
 
     const HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
@@ -284,7 +284,7 @@ TEST_F(SettingsDialogTest, DelayThatIsNoIntegerIsRefusedAndNothingIsWritten)
         const std::string what = "delay \"" + std::string(delay.begin(), delay.end()) + "\"";
         ASSERT_EQ(m_outside.messageBoxes.size(), 1u) << what;
         EXPECT_EQ(m_outside.messageBoxes[0].text, kIntegerMessage);
-        EXPECT_EQ(m_outside.messageBoxes[0].caption, L"Veskaro");
+        EXPECT_EQ(m_outside.messageBoxes[0].caption, kTestAppName);
         EXPECT_EQ(m_outside.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
         EXPECT_EQ(m_outside.messageBoxes[0].owner, Dialog());
         EXPECT_EQ(::GetFocus(), Item(IDC_LOCK_TURN_OFF_DELAY)) << what;
@@ -432,7 +432,7 @@ ModalAction g_action;
 
 BOOL CALLBACK FindSettings(HWND window, LPARAM result)
 {
-    if (GetWindowTextString(window) != L"Settings - Veskaro")
+    if (GetWindowTextString(window) != L"Settings - VeskaroTest")
         return TRUE;
     *reinterpret_cast<HWND*>(result) = window;
     return FALSE;

@@ -1,5 +1,5 @@
-// Start at login on the registry of the private Wine prefix: a scratch Run key for most
-// cases, and the real Run key path once, with the value removed afterwards.
+// Start at login: a scratch Run key for most cases, and the Run key path the program uses
+// once, inside the test process's own profile, with the value removed afterwards.
 #include "window/WindowTest.h"
 
 #include "app/ModulePath.h"
@@ -133,7 +133,7 @@ protected:
     void StoreText(const std::wstring& text, DWORD type = REG_SZ) { Store(type, TextBytes(text)); }
     bool Enabled() { return IsStartAtLoginEnabled(kName, m_runKey.Path()); }
 
-    static constexpr const wchar_t* kName = L"Veskaro";
+    static constexpr const wchar_t* kName = kTestAppName;
     ScratchKey m_runKey;
 };
 
@@ -285,7 +285,7 @@ TEST_F(StartAtLoginTest, ValueUpToTheLongestCommandLineIsReadAndBeyondItRefused)
     EXPECT_FALSE(Enabled()) << "one character more than a command line can hold";
 }
 
-// The one case on the Run key the program really uses, inside the private prefix.
+// The one case on the Run key path the program really uses, inside the tests' own profile.
 TEST(StartAtLoginRunKey, EnableAndDisableOnTheSystemRunKey)
 {
     const std::wstring name = L"Veskaro-Tests-" + std::to_wstring(::GetCurrentProcessId());

@@ -27,7 +27,7 @@ TEST_F(TrayIcon, AddsTheFullRecordWithIconTooltipAndCallback)
     EXPECT_EQ(add.data.uCallbackMessage, 1025u);
     EXPECT_NE(add.data.hIcon, nullptr);
     EXPECT_EQ(add.data.hIcon, Dlg().m_hIcon);
-    EXPECT_STREQ(add.data.szTip, L"Veskaro");
+    EXPECT_STREQ(add.data.szTip, kTestAppName);
     // No version, no balloon, no state: the callback's lParam stays the mouse message.
     EXPECT_EQ(add.data.uVersion, 0u);
     EXPECT_EQ(add.data.dwState, 0u);
@@ -59,7 +59,7 @@ TEST_F(TrayIcon, ShellRestartRemovesAndAddsTheIconAgain)
     ASSERT_EQ(m_outside.notifyIcons.size(), 2u);
     EXPECT_EQ(m_outside.notifyIcons[0].message, static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(m_outside.notifyIcons[1].message, static_cast<DWORD>(NIM_ADD));
-    EXPECT_STREQ(m_outside.notifyIcons[1].data.szTip, L"Veskaro");
+    EXPECT_STREQ(m_outside.notifyIcons[1].data.szTip, kTestAppName);
     EXPECT_EQ(m_outside.notifyIcons[1].data.hIcon, Dlg().m_hIcon);
     EXPECT_EQ(m_outside.notifyIcons[1].data.uCallbackMessage, static_cast<UINT>(WM_TRAY_NOTIFY));
 }

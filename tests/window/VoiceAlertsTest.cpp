@@ -6,6 +6,8 @@
 #include "framework/OutsideWorld.h"
 #include "notify/TextSpeaker.h"
 
+#include <sapi.h>
+
 #include <algorithm>
 
 namespace veskaro::testing {
@@ -28,6 +30,7 @@ TEST_F(VoiceAlerts, SpeaksTheConfiguredPhraseOnceWithoutWaiting)
     OpenMainWindow();
     Display(kDisplayOn);
     EXPECT_EQ(m_outside.spoken, (std::vector<std::wstring>{L"Good morning"}));
+    EXPECT_EQ(m_outside.speakFlags, (std::vector<DWORD>{SPF_ASYNC}));
     EXPECT_EQ(m_outside.voicesCreated, 1);
     // Handed to the voice's asynchronous speaking after the entry was listed.
     EXPECT_EQ(Logged(L"CreateVoice"), 1);

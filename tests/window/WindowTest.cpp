@@ -2,11 +2,69 @@
 
 #include "common/TestFiles.h"
 #include "framework/DataExchange.h"
+#include "framework/Handles.h"
 
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 namespace veskaro::testing {
+
+namespace {
+
+// The whole test process sees a key of its own as HKEY_CURRENT_USER, so what the window
+// tests write beyond their scratch keys (the Run key above all) never reaches the profile
+// of whoever runs them. Set up before any test runs; without it the tests do not run.
+class ScratchProfile
+{
+public:
+    ScratchProfile() : m_path(L"Software\\Ortavel-Tests\\Profile-" + std::to_wstring(::GetCurrentProcessId()))
+    {
+        Remove();
+        UniqueKey key;
+        if (::RegCreateKeyExW(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(),
+                              nullptr) != ERROR_SUCCESS ||
+            ::RegOverridePredefKey(HKEY_CURRENT_USER, key.Get()) != ERROR_SUCCESS)
+        {
+            std::fputs("cannot give the tests an HKEY_CURRENT_USER of their own\n", stderr);
+            std::exit(1);
+        }
+    }
+    ~ScratchProfile()
+    {
+        ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        Remove();
+    }
+    ScratchProfile(const ScratchProfile&) = delete;
+    ScratchProfile& operator=(const ScratchProfile&) = delete;
+
+private:
+    void Remove() const
+    {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, m_path.c_str());
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, m_path.c_str());
+    }
+    std::wstring m_path;
+};
+
+const ScratchProfile g_scratchProfile;
+
+// A real monitor power request would switch off the screens of whoever runs the tests on
+// Windows: none reaches the system (a recorder installed later still notes them first).
+LRESULT CALLBACK KeepMonitorPowerRequests(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                          DWORD_PTR)
+{
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MONITORPOWER)
+        return 0;
+    if (message == WM_NCDESTROY)
+        ::RemoveWindowSubclass(window, &KeepMonitorPowerRequests, id);
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+} // namespace
 
 std::wstring Widen(const std::string& text)
 {
@@ -63,7 +121,7 @@ std::string ScratchFile::Bytes() const
 MainWindowTest::MainWindowTest()
     : m_key(Widen(::testing::UnitTest::GetInstance()->current_test_info()->name())),
       m_store(m_key.Path()),
-      m_env{L"Veskaro", m_store, m_outside, false}
+      m_env{kTestAppName, m_store, m_outside, false}
 {
 }
 
@@ -80,6 +138,7 @@ void MainWindowTest::OpenMainWindow()
     m_dlg = std::make_unique<CVeskaroDlg>(m_env);
     ASSERT_TRUE(m_dlg->Create(nullptr));
     ASSERT_NE(Window(), nullptr);
+    ::SetWindowSubclass(Window(), &KeepMonitorPowerRequests, 1, 0);
 }
 
 std::wstring MainWindowTest::ControlText(int id) const

@@ -4,6 +4,7 @@
 
 #include "app/AppEnvironment.h"
 #include "app/RegistryStore.h"
+#include "common/TestFiles.h"
 #include "fakes/FakeOutsideWorld.h"
 #include "ui/VeskaroDlg.h"
 
