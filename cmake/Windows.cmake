@@ -58,7 +58,8 @@ endif()
 target_compile_options(Veskaro PRIVATE ${VESKARO_WARNINGS})
 target_link_libraries(Veskaro PRIVATE veskaro_core)
 # Static runtime: the program must import system DLLs only.
-target_link_options(Veskaro PRIVATE -municode -static -s -Wl,--gc-sections
+# No time stamp in the header: two builds of the same sources are identical byte for byte.
+target_link_options(Veskaro PRIVATE -municode -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp
   -Wl,--dynamicbase -Wl,--nxcompat $<$<EQUAL:${VESKARO_BITS},64>:-Wl,--high-entropy-va>)
 
 option(VESKARO_SHIPPING "Copy the executable to dist/ (the shipping build)" OFF)
