@@ -12,12 +12,26 @@
 //
 // Every function of that file is defined here, so that the linker never needs it: a new
 // reference to one missing here would bring it back and fail the link with duplicates.
+//
+// The shipping build compiles the program without exceptions and unwind tables. There a throw
+// could not unwind a single frame of the program, so these functions go straight to
+// std::terminate, where the throw would have ended. For the same reason std::wstring is
+// instantiated here rather than taken from the library, whose copy brings 14 KB of unwind
+// tables for members the program never calls.
 #include <bits/functexcept.h>
 
 #include <cstdlib>
 #include <exception>
 #include <new>
+#include <string>
 #include <typeinfo>
+
+#if __cpp_exceptions
+#define LEAN_THROW(error) throw error
+#else
+#define LEAN_THROW(error) ((void)error, std::terminate())
+template class std::basic_string<wchar_t>;
+#endif
 
 namespace {
 
@@ -35,22 +49,22 @@ private:
 
 namespace std {
 
-void __throw_bad_alloc() { throw bad_alloc(); }
-void __throw_bad_array_new_length() { throw bad_array_new_length(); }
-void __throw_bad_cast() { throw bad_cast(); }
-void __throw_bad_typeid() { throw bad_typeid(); }
-void __throw_bad_exception() { throw bad_exception(); }
-void __throw_logic_error(const char* what) { throw LibraryError(what); }
-void __throw_domain_error(const char* what) { throw LibraryError(what); }
-void __throw_invalid_argument(const char* what) { throw LibraryError(what); }
-void __throw_length_error(const char* what) { throw LibraryError(what); }
-void __throw_out_of_range(const char* what) { throw LibraryError(what); }
+void __throw_bad_alloc() { LEAN_THROW(bad_alloc()); }
+void __throw_bad_array_new_length() { LEAN_THROW(bad_array_new_length()); }
+void __throw_bad_cast() { LEAN_THROW(bad_cast()); }
+void __throw_bad_typeid() { LEAN_THROW(bad_typeid()); }
+void __throw_bad_exception() { LEAN_THROW(bad_exception()); }
+void __throw_logic_error(const char* what) { LEAN_THROW(LibraryError(what)); }
+void __throw_domain_error(const char* what) { LEAN_THROW(LibraryError(what)); }
+void __throw_invalid_argument(const char* what) { LEAN_THROW(LibraryError(what)); }
+void __throw_length_error(const char* what) { LEAN_THROW(LibraryError(what)); }
+void __throw_out_of_range(const char* what) { LEAN_THROW(LibraryError(what)); }
 // The arguments only fill in the message; the format alone says what went wrong.
-void __throw_out_of_range_fmt(const char* format, ...) { throw LibraryError(format); }
-void __throw_runtime_error(const char* what) { throw LibraryError(what); }
-void __throw_range_error(const char* what) { throw LibraryError(what); }
-void __throw_overflow_error(const char* what) { throw LibraryError(what); }
-void __throw_underflow_error(const char* what) { throw LibraryError(what); }
+void __throw_out_of_range_fmt(const char* format, ...) { LEAN_THROW(LibraryError(format)); }
+void __throw_runtime_error(const char* what) { LEAN_THROW(LibraryError(what)); }
+void __throw_range_error(const char* what) { LEAN_THROW(LibraryError(what)); }
+void __throw_overflow_error(const char* what) { LEAN_THROW(LibraryError(what)); }
+void __throw_underflow_error(const char* what) { LEAN_THROW(LibraryError(what)); }
 
 } // namespace std
 
