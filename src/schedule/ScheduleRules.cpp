@@ -30,6 +30,14 @@ SecondRange SecondsToTest(bool hasPrevious, long long previousTickSecond, long l
     return SecondRange{nowSecond, nowSecond};
 }
 
+bool NextSecondToTest(const SecondRange& range, long long& second)
+{
+    if (second >= range.last)
+        return false;
+    ++second;
+    return true;
+}
+
 bool OccurrenceGuard::ShouldFire(const std::wstring& occurrenceKey)
 {
     if (AlreadyFired(occurrenceKey))

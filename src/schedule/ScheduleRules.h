@@ -26,6 +26,10 @@ struct SecondRange
 // up to the current one, so a late tick cannot skip a scheduled second.
 SecondRange SecondsToTest(bool hasPrevious, long long previousTickSecond, long long nowSecond);
 
+// Steps `second` on to the next second of `range`; false when it is already the last.
+// The last may be the largest value a second can hold, so this never steps past it.
+bool NextSecondToTest(const SecondRange& range, long long& second);
+
 // Makes a scheduled action fire once per occurrence. The key is the local date
 // text plus time text of the matching second; when the time text has no
 // seconds, every tick of that minute yields the same key. Only the last fired

@@ -6,6 +6,7 @@
 
 #include <cwchar>
 #include <ctime>
+#include <utility>
 
 namespace veskaro {
 
@@ -86,7 +87,8 @@ void CVeskaroDlg::OnScheduleTick()
     // time text; each action fires at most once per tick and once per occurrence.
     bool turnedOff = false;
     bool turnedOn = false;
-    for (long long second = range.first; second <= range.last; ++second)
+    long long second = range.first;
+    do
     {
         m_oTimeNow = second == now ? nowValue : COleDateTime::FromTime64(static_cast<__time64_t>(second));
 
@@ -96,12 +98,21 @@ void CVeskaroDlg::OnScheduleTick()
             turnedOff = true;
             const COleDateTime tested = m_oTimeNow;
             if (m_bAutoDisplayBlackScreen)
+            {
+                const bool outerPending = std::exchange(m_bTurnOffPending, true);
                 ShowBlackScreen();
+                m_bTurnOffPending = outerPending;
+            }
             TurnMonitorsOff();
             if (m_bTurnOffLockPC)
             {
                 DWORD error = 0;
                 m_outside.LockWorkStation(error); // a failed scheduled lock is not reported
+            }
+            if (m_bTurnOnDeferred && !m_bTurnOffPending)
+            {
+                m_bTurnOnDeferred = false;
+                TurnMonitorsOn();
             }
             // Ticks inside the black screen moved the time on; this tick goes on with its own.
             m_oTimeNow = tested;
@@ -111,12 +122,14 @@ void CVeskaroDlg::OnScheduleTick()
             m_turnOnGuard.ShouldFire(m_oTimeNow.Format(VAR_DATEVALUEONLY) + L" " + m_strTimeText2))
         {
             turnedOn = true;
-            TurnMonitorsOn();
+            // A tick nested in a scheduled black screen would turn the monitors on before
+            // the turn-off that waits for it; that turn-off's tick does it right after.
+            if (m_bTurnOffPending)
+                m_bTurnOnDeferred = true;
+            else
+                TurnMonitorsOn();
         }
-
-        if (second == range.last)
-            break; // range.last may be the largest value a second can hold
-    }
+    } while (NextSecondToTest(range, second));
 
     RetrySessionLockWatch();
 }

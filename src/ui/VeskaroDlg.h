@@ -92,6 +92,10 @@ public:
     long long m_llLastTickSecond = 0;
     OccurrenceGuard m_turnOffGuard;
     OccurrenceGuard m_turnOnGuard;
+    // Set while a scheduled turn-off waits for its black screen to close, and when a
+    // turn-on fell due meanwhile and is left to that turn-off's tick.
+    bool m_bTurnOffPending = false;
+    bool m_bTurnOnDeferred = false;
 
     // A session subscription that failed is tried again on the schedule tick.
     bool m_bSessionWatchPending = false;

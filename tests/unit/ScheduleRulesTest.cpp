@@ -50,6 +50,14 @@ TEST(ScheduleRules, SecondsToTestCatchesUpShortGapsOnly)
         const SecondRange r = SecondsToTest(c.hasPrevious, c.previous, c.now);
         EXPECT_EQ(r.first, c.first) << c.previous << " -> " << c.now;
         EXPECT_EQ(r.last, c.last) << c.previous << " -> " << c.now;
+
+        // Each second once, up to and including the last, even the largest there is.
+        long long second = r.first;
+        long long visited = 1;
+        while (visited <= kMaxCatchUpSeconds + 1 && NextSecondToTest(r, second))
+            ++visited;
+        EXPECT_EQ(visited, c.last - c.first + 1) << c.previous << " -> " << c.now;
+        EXPECT_EQ(second, c.last) << c.previous << " -> " << c.now;
     }
 }
 

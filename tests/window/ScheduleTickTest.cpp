@@ -4,6 +4,8 @@
 
 #include "res/resource.h"
 
+#include <climits>
+
 namespace veskaro::testing {
 namespace {
 
@@ -122,13 +124,15 @@ TEST_F(ScheduleTick, FormatWithoutSecondsFiresOnceInTheMinute)
     Set(L"m_bDay14", 1);
     Set(L"m_bAutoDisplayBlackScreen", 1);
     SetText(L"m_oTimeTurnOff", L"7:01 AM");
-    SetText(L"m_oTimeTurnOn", L"7:03 AM");
+    SetText(L"m_oTimeTurnOn", L"7:01 AM");
     Open();
     ASSERT_EQ(TimeText(Dlg().m_oTimeTurnOff), L"7:01 AM");
 
     const __time64_t minute = kSunday070138 - 38; // 7:01:00
     BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int index) {
-        // The nested ticks of the same minute must not show a second black screen.
+        m_outside.log.push_back(L"BlackScreen");
+        // The nested ticks of the same minute must neither show a second black screen nor
+        // turn the monitors on before the turn-off that waits for this one.
         if (index == 0)
             TickEachSecond(minute + 1, minute + 5);
         PressKey(blackScreen);
@@ -137,6 +141,7 @@ TEST_F(ScheduleTick, FormatWithoutSecondsFiresOnceInTheMinute)
 
     EXPECT_EQ(watcher.Seen(), 1);
     EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn On"}));
+    EXPECT_EQ(PowerCalls(), (Events{L"BlackScreen", L"MonitorPower 2", L"MonitorPower -1", L"SendInput"}));
 }
 
 TEST_F(ScheduleTick, TicksThatSkipTheSetSecondStillFireItOnce)
@@ -181,6 +186,9 @@ TEST_F(ScheduleTick, StatusLineShowsWeekdayAndTime)
     EXPECT_EQ(ControlText(IDC_STATUS), L"Monday 8:01:38 PM");
 
     TickAt(-1); // the runtime cannot break this time down
+    EXPECT_EQ(ControlText(IDC_STATUS), L"Invalid DateTime Invalid DateTime");
+    TickAt(kSunday070138);
+    TickAt(LLONG_MAX); // the last second a clock value holds: the tick must still end
     EXPECT_EQ(ControlText(IDC_STATUS), L"Invalid DateTime Invalid DateTime");
 }
 
