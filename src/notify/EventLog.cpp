@@ -57,6 +57,9 @@ void AppendEventLog(ISettingsStore& store, IOutsideWorld& outside, bool turnOff)
     UniqueFile file = OpenForAppend(path);
     if (!file)
         return;
+    // A pipe, console or device is no log: a write to a pipe that is never read blocks for good.
+    if (::GetFileType(file.Get()) != FILE_TYPE_DISK)
+        return;
 
     LARGE_INTEGER zero{};
     if (!::SetFilePointerEx(file.Get(), zero, nullptr, FILE_END))
