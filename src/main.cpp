@@ -23,11 +23,12 @@ void RestrictDllSearch()
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int)
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     RestrictDllSearch();
+    const wchar_t* commandLine = ::GetCommandLineW();
     veskaro::CVeskaroApp app(veskaro::ApplicationNameFromPath(veskaro::GetModulePath()),
-                             commandLine ? commandLine : L"");
+                             veskaro::ArgumentText(commandLine ? commandLine : L""));
     if (!app.InitInstance())
         return 0;
     return app.Run();
