@@ -126,6 +126,7 @@ void CVeskaroDlg::OnClose()
 void CVeskaroDlg::OnDestroy()
 {
     RemoveTrayIcon();
+    m_hTrayIcon.Reset(); // the shell no longer shows it
     StopSessionLockWatch();
     m_oTextSpeaker.ReleaseVoice(); // while COM is still up
 }

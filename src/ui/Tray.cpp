@@ -32,7 +32,7 @@ void CVeskaroDlg::AddTrayIcon()
 {
     NOTIFYICONDATAW data = TrayRecord(m_hWnd);
     data.uCallbackMessage = WM_TRAY_NOTIFY;
-    data.hIcon = m_hIcon;
+    data.hIcon = m_hTrayIcon ? m_hTrayIcon.Get() : m_hIcon;
     // A long application name is cut to what the tooltip holds, terminator included.
     ::lstrcpynW(data.szTip, m_env.applicationName.c_str(), ARRAYSIZE(data.szTip));
     if (!m_outside.NotifyIcon(NIM_ADD, data))

@@ -62,6 +62,10 @@ BOOL CVeskaroDlg::OnInitDialog()
 
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     m_hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+    // Loaded at the size the tray shows, so that the shell does not blur a scaled-down large icon.
+    m_hTrayIcon.Reset(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                                      ::GetSystemMetrics(SM_CXSMICON),
+                                                      ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     m_menuMain.Reset(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MENU_MAIN)));
     m_menuTray.Reset(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MENU_TRAY)));
 

@@ -77,6 +77,7 @@ public:
     UniqueMenu m_menuMain;
     UniqueMenu m_menuTray;
     HICON m_hIcon = nullptr; // a shared resource icon: never destroyed
+    UniqueIcon m_hTrayIcon;  // the same icon at the small size, for the notification area
     int m_bDay1 = 0, m_bDay2 = 0, m_bDay3 = 0, m_bDay4 = 0, m_bDay5 = 0, m_bDay6 = 0, m_bDay7 = 0;
     int m_bDay8 = 0, m_bDay9 = 0, m_bDay10 = 0, m_bDay11 = 0, m_bDay12 = 0, m_bDay13 = 0, m_bDay14 = 0;
     int m_bTurnOffLockPC = 0;

@@ -14,6 +14,24 @@ UINT TaskbarCreated()
     return ::RegisterWindowMessageW(L"TaskbarCreated");
 }
 
+struct BitmapTraits
+{
+    static HBITMAP Invalid() noexcept { return nullptr; }
+    static void Close(HBITMAP bitmap) noexcept { ::DeleteObject(bitmap); }
+};
+
+// The width of an icon's image in pixels; 0 for a handle that is no icon (any more).
+LONG IconWidth(HICON icon)
+{
+    ICONINFO info{};
+    if (!::GetIconInfo(icon, &info))
+        return 0;
+    const UniqueHandle<HBITMAP, BitmapTraits> mask(info.hbmMask), color(info.hbmColor);
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmMask, sizeof(bitmap), &bitmap);
+    return bitmap.bmWidth;
+}
+
 TEST_F(TrayIcon, AddsTheFullRecordWithIconTooltipAndCallback)
 {
     OpenMainWindow();
@@ -25,8 +43,10 @@ TEST_F(TrayIcon, AddsTheFullRecordWithIconTooltipAndCallback)
     EXPECT_EQ(add.data.uID, 90u);
     EXPECT_EQ(add.data.uFlags, 7u);
     EXPECT_EQ(add.data.uCallbackMessage, 1025u);
-    EXPECT_NE(add.data.hIcon, nullptr);
-    EXPECT_EQ(add.data.hIcon, Dlg().m_hIcon);
+    // Icon 128 at the small size the tray shows, not the window's large one.
+    EXPECT_EQ(add.data.hIcon, Dlg().m_hTrayIcon.Get());
+    EXPECT_NE(add.data.hIcon, Dlg().m_hIcon);
+    EXPECT_EQ(IconWidth(add.data.hIcon), ::GetSystemMetrics(SM_CXSMICON));
     EXPECT_STREQ(add.data.szTip, kTestAppName);
     // No version, no balloon, no state: the callback's lParam stays the mouse message.
     EXPECT_EQ(add.data.uVersion, 0u);
@@ -38,7 +58,10 @@ TEST_F(TrayIcon, DestroyingTheWindowDeletesTheIcon)
 {
     OpenMainWindow();
     HWND window = Window();
+    const HICON trayIcon = Dlg().m_hTrayIcon.Get();
+    ASSERT_GT(IconWidth(trayIcon), 0);
     ::DestroyWindow(window);
+    EXPECT_EQ(IconWidth(trayIcon), 0) << "the tray icon outlived the window";
     ASSERT_EQ(m_outside.notifyIcons.size(), 2u);
     const NotifyIconCall& remove = m_outside.notifyIcons[1];
     EXPECT_EQ(remove.message, static_cast<DWORD>(NIM_DELETE));
@@ -60,7 +83,7 @@ TEST_F(TrayIcon, ShellRestartRemovesAndAddsTheIconAgain)
     EXPECT_EQ(m_outside.notifyIcons[0].message, static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(m_outside.notifyIcons[1].message, static_cast<DWORD>(NIM_ADD));
     EXPECT_STREQ(m_outside.notifyIcons[1].data.szTip, kTestAppName);
-    EXPECT_EQ(m_outside.notifyIcons[1].data.hIcon, Dlg().m_hIcon);
+    EXPECT_EQ(m_outside.notifyIcons[1].data.hIcon, Dlg().m_hTrayIcon.Get());
     EXPECT_EQ(m_outside.notifyIcons[1].data.uCallbackMessage, static_cast<UINT>(WM_TRAY_NOTIFY));
 }
 
