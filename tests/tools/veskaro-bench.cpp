@@ -11,6 +11,7 @@
 //       bytes, the bytes in heap blocks (and handles, where counted) before and after.
 // Exit status 0 on success, 1 on a failed measurement, 2 on usage.
 #include "app/AppEnvironment.h"
+#include "app/CommandLine.h"
 #include "app/MemoryStore.h"
 #include "framework/OutsideWorld.h"
 #include "res/resource.h"
@@ -71,11 +72,13 @@ bool ParseCount(const wchar_t* text, long long& value)
 
 // ---- start-up ----
 
-// Every start finds the state of a first start.
-void ClearProgramSettings()
+// Every start finds the state of a first start. The key is the started program's own, named
+// after its file: scripts/bench starts a copy under the tests' name, never a user's Veskaro.
+void ClearProgramSettings(const std::wstring& exe)
 {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Ortavel\\Veskaro");
-    ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Ortavel\\Veskaro");
+    const std::wstring key = L"Software\\Ortavel\\" + veskaro::ApplicationNameFromPath(exe);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
 }
 
 struct WindowsOfProcess
@@ -111,7 +114,7 @@ bool EndProgram(const PROCESS_INFORMATION& process)
 // Milliseconds to the first wait for input, or a negative value on failure.
 double StartOnce(const std::wstring& exe)
 {
-    ClearProgramSettings();
+    ClearProgramSettings(exe);
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -130,7 +133,7 @@ double StartOnce(const std::wstring& exe)
     const bool closed = EndProgram(process);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
-    ClearProgramSettings();
+    ClearProgramSettings(exe);
     if (idle != 0)
     {
         std::fwprintf(stderr, L"%ls did not become idle (%lu)\n", exe.c_str(), idle);
@@ -286,7 +289,7 @@ int Tick(long long count)
 
     veskaro::CMemoryStore store;
     QuietOutsideWorld outside;
-    veskaro::AppEnvironment environment{L"Veskaro", store, outside, false};
+    veskaro::AppEnvironment environment{L"VeskaroTest", store, outside, false};
     CVeskaroDlg dlg(environment);
     if (!dlg.Create(nullptr))
     {
