@@ -20,18 +20,11 @@
 namespace veskaro::testing {
 namespace {
 
-const wchar_t kProgramKey[] = L"Software\\Ortavel\\VeskaroTest";
-const wchar_t kSettingsCaption[] = L"Settings - VeskaroTest";
 const wchar_t kSchedule[] = L"Settings 1";
 
 // Bounds for each step; Wine without a window manager takes about 2 s to hide or close windows.
 constexpr DWORD kStepMs = 15000;
 constexpr DWORD kAnswerMs = 3000;
-
-std::wstring KeyPath(const std::wstring& section)
-{
-    return section.empty() ? std::wstring(kProgramKey) : std::wstring(kProgramKey) + L"\\" + section;
-}
 
 // A value as the registry holds it: its type and its bytes.
 struct RawValue
@@ -44,8 +37,8 @@ struct RawValue
 void SetRaw(const std::wstring& section, const std::wstring& name, DWORD type, const void* data, size_t size)
 {
     UniqueKey key;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                key.Put(), nullptr),
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, ProgramKeyPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                nullptr, key.Put(), nullptr),
               ERROR_SUCCESS);
     ASSERT_EQ(::RegSetValueExW(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
                                static_cast<DWORD>(size)),
@@ -68,7 +61,8 @@ std::map<std::wstring, RawValue> Snapshot(const std::wstring& section)
 {
     std::map<std::wstring, RawValue> values;
     UniqueKey key;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, ProgramKeyPath(section).c_str(), 0, KEY_QUERY_VALUE, key.Put()) !=
+        ERROR_SUCCESS)
         return values;
     DWORD longestName = 0;
     DWORD longestData = 0;
@@ -102,7 +96,7 @@ std::set<std::wstring> Subkeys(const std::wstring& section)
 {
     std::set<std::wstring> names;
     UniqueKey key;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, KEY_ENUMERATE_SUB_KEYS, key.Put()) !=
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, ProgramKeyPath(section).c_str(), 0, KEY_ENUMERATE_SUB_KEYS, key.Put()) !=
         ERROR_SUCCESS)
         return names;
     wchar_t name[256];

@@ -4,28 +4,25 @@
 
 namespace veskaro::testing {
 
-namespace {
-const std::wstring kProgramKey = std::wstring(L"Software\\Ortavel\\") + kTestAppName;
-
-std::wstring SectionPath(const std::wstring& section)
+std::wstring ProgramKeyPath(const std::wstring& section)
 {
-    return section.empty() ? kProgramKey : kProgramKey + L"\\" + section;
+    const std::wstring key = std::wstring(L"Software\\Ortavel\\") + kTestAppName;
+    return section.empty() ? key : key + L"\\" + section;
 }
-} // namespace
 
 ProgramSettings::ProgramSettings() { Clear(); }
 ProgramSettings::~ProgramSettings() { Clear(); }
 
 void ProgramSettings::Clear()
 {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey.c_str());
-    ::RegDeleteKeyW(HKEY_CURRENT_USER, kProgramKey.c_str());
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, ProgramKeyPath().c_str());
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, ProgramKeyPath().c_str());
 }
 
 void ProgramSettings::SetInt(const std::wstring& section, const std::wstring& name, DWORD value)
 {
     UniqueKey key;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, ProgramKeyPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                           key.Put(), nullptr) == ERROR_SUCCESS)
         ::RegSetValueExW(key.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
 }
@@ -33,7 +30,7 @@ void ProgramSettings::SetInt(const std::wstring& section, const std::wstring& na
 void ProgramSettings::SetText(const std::wstring& section, const std::wstring& name, const std::wstring& value)
 {
     UniqueKey key;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, ProgramKeyPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                           key.Put(), nullptr) == ERROR_SUCCESS)
         ::RegSetValueExW(key.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
@@ -42,18 +39,18 @@ void ProgramSettings::SetText(const std::wstring& section, const std::wstring& n
 bool ProgramSettings::GetInt(const std::wstring& section, const std::wstring& name, DWORD& value) const
 {
     DWORD size = sizeof(value);
-    return ::RegGetValueW(HKEY_CURRENT_USER, SectionPath(section).c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr,
+    return ::RegGetValueW(HKEY_CURRENT_USER, ProgramKeyPath(section).c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr,
                           &value, &size) == ERROR_SUCCESS;
 }
 
 bool ProgramSettings::GetText(const std::wstring& section, const std::wstring& name, std::wstring& value) const
 {
     DWORD size = 0;
-    if (::RegGetValueW(HKEY_CURRENT_USER, SectionPath(section).c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
-                       &size) != ERROR_SUCCESS)
+    if (::RegGetValueW(HKEY_CURRENT_USER, ProgramKeyPath(section).c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
+                       nullptr, &size) != ERROR_SUCCESS)
         return false;
     std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-    if (::RegGetValueW(HKEY_CURRENT_USER, SectionPath(section).c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
+    if (::RegGetValueW(HKEY_CURRENT_USER, ProgramKeyPath(section).c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
                        buffer.data(), &size) != ERROR_SUCCESS)
         return false;
     value = buffer.data();

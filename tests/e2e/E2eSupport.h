@@ -11,6 +11,12 @@
 
 namespace veskaro::testing {
 
+// The key of the program run under the tests' name, or its subkey `section`.
+std::wstring ProgramKeyPath(const std::wstring& section = L"");
+
+// The Settings dialog's caption under the tests' name.
+inline const std::wstring kSettingsCaption = std::wstring(L"Settings - ") + kTestAppName;
+
 // The key of the program run under the tests' name, cleared before and after.
 class ProgramSettings
 {

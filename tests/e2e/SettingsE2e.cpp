@@ -12,7 +12,6 @@ namespace veskaro::testing {
 namespace {
 
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const wchar_t kSettingsCaption[] = L"Settings - VeskaroTest";
 
 // The program's Run value in the prefix, removed before and after.
 class RunValueGuard

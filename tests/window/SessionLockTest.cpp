@@ -45,15 +45,7 @@ protected:
     // Runs this thread's messages until the log has `lines` turn-offs or the time is up.
     bool WaitForTurnOffLines(int lines, DWORD timeoutMs)
     {
-        const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-        while (TurnOffLines() < lines)
-        {
-            if (::GetTickCount64() >= deadline)
-                return false;
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            PumpMessages();
-        }
-        return true;
+        return WaitFor([&] { return TurnOffLines() >= lines; }, timeoutMs);
     }
 
     ScratchFile m_log;
