@@ -4,6 +4,8 @@
 
 #include "res/resource.h"
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -31,32 +33,34 @@ std::wstring ClassOf(HWND window)
     return name;
 }
 
-BOOL CALLBACK CountTrayIcon(HWND window, LPARAM count)
+// Whether the shell shows the program's icon, asked as any program may ask. Wine's shell
+// has no Shell_NotifyIconGetRect (E_NOTIMPL); there a modify that changes nothing tells,
+// since the shell refuses to modify an icon it does not hold.
+bool HasTrayIcon(HWND window)
 {
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    if (std::wstring(name) == L"__winex11_tray_icon")
-        ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-// Wine's tray (run by its explorer, without a desktop shell) has one window per icon.
-int TrayIcons()
-{
-    int count = 0;
-    ::EnumChildWindows(::GetDesktopWindow(), &CountTrayIcon, reinterpret_cast<LPARAM>(&count));
-    return count;
+    NOTIFYICONIDENTIFIER icon{};
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = window;
+    icon.uID = TRAY_ICON_ID;
+    RECT place{};
+    const HRESULT found = ::Shell_NotifyIconGetRect(&icon, &place);
+    if (found != E_NOTIMPL)
+        return SUCCEEDED(found);
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = window;
+    data.uID = TRAY_ICON_ID;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 // Ends the running program, whose icon is in the tray, by one message and expects a clean end.
 void ExpectEndsCleanly(UINT message, WPARAM wParam)
 {
-    const int iconsBefore = TrayIcons();
     RunningProgram program;
     ASSERT_TRUE(program.Start(L":silent"));
     HWND window = program.MainWindow();
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return TrayIcons() == iconsBefore + 1; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return HasTrayIcon(window); }, 5000));
 
     ASSERT_TRUE(::PostMessageW(window, message, wParam, 0));
     DWORD exitCode = 99;

@@ -1,0 +1,106 @@
+# Sourced by scripts/test: the 32-bit programs under test. Debian's stable Wine runs only
+# 64-bit programs; sid's Wine 10 runs 32-bit Windows code inside a 64-bit process ("new
+# WoW64"), so it runs in a sid chroot kept in build/wow64, made once and reused.
+#   veskaro_wow64_prepare        makes the chroot when it is missing or unfinished
+#   veskaro_wow64_run SCRIPT     runs the bash text SCRIPT in it, with the project at its own
+#                                path, the caller's DISPLAY and a Wine prefix of its own
+# As root the chroot is made by mmdebstrap and entered with chroot(8). Without root it is made
+# with `mmdebstrap --mode=unshare` and entered in a user namespace that maps the caller to
+# root (`unshare --map-auto --map-root-user`), which needs subordinate ids in /etc/subuid.
+# The mounts live in a mount namespace of their own, so they end with it, whatever fails.
+
+veskaro_wow64_dir="$VESKARO_ROOT/build/wow64"
+veskaro_wow64_root="$veskaro_wow64_dir/root"
+veskaro_wow64_packages=wine,wine64,libwine
+
+# The machine's own Debian mirror, from its apt sources; empty for mmdebstrap's default.
+veskaro_wow64_mirror() {
+  {
+    grep -h -E '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | sed 's/^URIs:[[:space:]]*//' | tr ' ' '\n'
+    grep -h -E '^deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null \
+      | sed -E 's/^deb[[:space:]]+(\[[^]]*\][[:space:]]+)?//' | cut -d' ' -f1
+  } | grep -E '/debian/?$' | grep -v -e security -e debian-ports | head -n 1
+}
+
+veskaro_wow64_prepare() {
+  local ready=$veskaro_wow64_dir/ready
+  [ -f "$ready" ] && [ "$(cat "$ready")" = "$veskaro_wow64_packages" ] && return 0
+  local mode=root
+  [ "$(id -u)" -eq 0 ] || mode=unshare
+  # Never delete a tree that something is still mounted into.
+  if findmnt -rn -o TARGET | grep -q -F "$veskaro_wow64_root"; then
+    echo "something is mounted under $veskaro_wow64_root; not touching it" >&2
+    return 1
+  fi
+  rm -rf "$veskaro_wow64_dir"
+  mkdir -p "$veskaro_wow64_dir"
+  local mirror
+  mirror=$(veskaro_wow64_mirror)
+  echo "making the sid chroot with Wine 10 (mode $mode, mirror ${mirror:-by default})"
+  # The index of a mirror that is a snapshot carries a Valid-Until long past.
+  mmdebstrap --quiet --mode="$mode" --variant=minbase \
+    --aptopt='Acquire::Check-Valid-Until "false"' --aptopt='Acquire::Retries "3"' \
+    --include="$veskaro_wow64_packages" sid "$veskaro_wow64_root" ${mirror:+"$mirror"} \
+    >"$veskaro_wow64_dir/mmdebstrap.log" 2>&1 \
+    || { tail -n 20 "$veskaro_wow64_dir/mmdebstrap.log" >&2; return 1; }
+  echo "$veskaro_wow64_packages" > "$ready"
+}
+
+veskaro_wow64_run() {
+  local enter=(unshare --mount --propagation private)
+  [ "$(id -u)" -eq 0 ] || enter=(unshare --map-auto --map-root-user --mount --propagation private)
+  "${enter[@]}" bash -euo pipefail -c '
+    root=$1 project=$2 display=$3 script=$4
+    mount -t proc proc "$root/proc"
+    mount --rbind /sys "$root/sys"
+    mount --rbind /dev "$root/dev"
+    mount -t tmpfs tmpfs "$root/tmp"
+    mkdir -p "$root/tmp/.X11-unix" "$root$project"
+    mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
+    mount --bind "$project" "$root$project"
+    exec chroot "$root" /usr/bin/env -i HOME=/root DISPLAY="$display" \
+      PATH=/usr/lib/x86_64-linux-gnu/wine:/usr/bin:/bin \
+      WINEPREFIX="$project/build/wow64/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+      LANG=C.UTF-8 LC_ALL=C.UTF-8 TZ=UTC \
+      bash -euo pipefail -c "cd \"$project\"; $script"
+  ' veskaro-wow64 "$veskaro_wow64_root" "$VESKARO_ROOT" "$DISPLAY" "$1"
+}
+
+# The 32-bit layer: the end-to-end suite against the shipping executable (copied under the
+# tests' name beside the 64-bit test driver) and the 32-bit unit and window tests. Prints one
+# line per program; fails when any program failed or did not report.
+veskaro_wow64_tests() {
+  local e2e=$veskaro_wow64_dir/e2e logs=$veskaro_wow64_dir/logs
+  rm -rf "$e2e" "$logs"
+  mkdir -p "$e2e" "$logs"
+  cp build/win64/e2e_tests.exe "$e2e/"
+  cp dist/Veskaro.exe "$e2e/VeskaroTest.exe"
+  local status=0
+  veskaro_wow64_run '
+    [ -f "$WINEPREFIX/system.reg" ] || { wineboot -i >/dev/null 2>&1 || true; wineserver -w || true; }
+    wineserver -p
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    echo "Wine $(wine --version) in the chroot"
+    run() { (cd "$1" && wine "./$2.exe") </dev/null >"build/wow64/logs/$3.log" 2>&1 || true; }
+    run build/wow64/e2e e2e_tests end-to-end
+    run build/win32-tests unit_tests unit-32
+    run build/win32-tests window_tests window-32
+    wineserver -k || true
+  ' || status=1
+  local name log passed failed
+  for name in end-to-end unit-32 window-32; do
+    log=$logs/$name.log
+    [ -f "$log" ] || { status=1; echo "$name: did not run"; continue; }
+    passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\..*/\1/p' "$log" | tail -n 1)
+    failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\{0,1\}, listed below.*/\1/p' "$log" | tail -n 1)
+    if [ -z "$passed" ]; then
+      status=1
+      echo "$name: no result; the end of its output:"
+      tail -n 30 "$log"
+    else
+      [ -z "$failed" ] || { status=1; grep '^\[  FAILED  \]' "$log"; }
+      echo "$name: ${passed} passed, ${failed:-0} failed"
+    fi
+  done
+  return $status
+}
