@@ -2,8 +2,9 @@
 # 64-bit programs; sid's Wine 10 runs 32-bit Windows code inside a 64-bit process ("new
 # WoW64"), so it runs in a sid chroot kept in build/wow64, made once and reused.
 #   veskaro_wow64_prepare        makes the chroot when it is missing or unfinished
-#   veskaro_wow64_run SCRIPT     runs the bash text SCRIPT in it, with the project at its own
-#                                path, the caller's DISPLAY and a Wine prefix of its own
+#   veskaro_wow64_run SCRIPT     runs the bash text SCRIPT in it, from the project at its own
+#                                path, with the caller's DISPLAY and a Wine server running for
+#                                a Wine prefix of its own
 # As root the chroot is made by mmdebstrap and entered with chroot(8). Without root it is made
 # with `mmdebstrap --mode=unshare` and entered in a user namespace that maps the caller to
 # root (`unshare --map-auto --map-root-user`), which needs subordinate ids in /etc/subuid.
@@ -46,6 +47,14 @@ veskaro_wow64_prepare() {
   echo "$veskaro_wow64_packages" > "$ready"
 }
 
+# Run first inside the chroot: the prefix made once, then one server for the whole script.
+veskaro_wow64_wine='
+  [ -f "$WINEPREFIX/system.reg" ] || { wineboot -i >/dev/null 2>&1 || true; wineserver -w || true; }
+  wineserver -p >/dev/null 2>&1 || true
+  trap "wineserver -k >/dev/null 2>&1 || true" EXIT
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+'
+
 veskaro_wow64_run() {
   local enter=(unshare --mount --propagation private)
   [ "$(id -u)" -eq 0 ] || enter=(unshare --map-auto --map-root-user --mount --propagation private)
@@ -63,7 +72,7 @@ veskaro_wow64_run() {
       WINEPREFIX="$project/build/wow64/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
       LANG=C.UTF-8 LC_ALL=C.UTF-8 TZ=UTC \
       bash -euo pipefail -c "cd \"$project\"; $script"
-  ' veskaro-wow64 "$veskaro_wow64_root" "$VESKARO_ROOT" "$DISPLAY" "$1"
+  ' veskaro-wow64 "$veskaro_wow64_root" "$VESKARO_ROOT" "$DISPLAY" "$veskaro_wow64_wine$1"
 }
 
 # The 32-bit layer: the end-to-end suite against the shipping executable (copied under the
@@ -77,15 +86,11 @@ veskaro_wow64_tests() {
   cp dist/Veskaro.exe "$e2e/VeskaroTest.exe"
   local status=0
   veskaro_wow64_run '
-    [ -f "$WINEPREFIX/system.reg" ] || { wineboot -i >/dev/null 2>&1 || true; wineserver -w || true; }
-    wineserver -p
-    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
     echo "Wine $(wine --version) in the chroot"
     run() { (cd "$1" && wine "./$2.exe") </dev/null >"build/wow64/logs/$3.log" 2>&1 || true; }
     run build/wow64/e2e e2e_tests end-to-end
     run build/win32-tests unit_tests unit-32
     run build/win32-tests window_tests window-32
-    wineserver -k || true
   ' || status=1
   local name log passed failed
   for name in end-to-end unit-32 window-32; do
