@@ -7,7 +7,7 @@
 #                                a Wine prefix of its own
 # As root the chroot is made by mmdebstrap and entered with chroot(8). Without root it is made
 # with `mmdebstrap --mode=unshare` and entered in a user namespace that maps the caller to
-# root (`unshare --map-auto --map-root-user`), which needs subordinate ids in /etc/subuid.
+# root and its first subordinate ids (from /etc/subuid and /etc/subgid) to the ids after it.
 # The mounts live in a mount namespace of their own, so they end with it, whatever fails.
 
 veskaro_wow64_dir="$VESKARO_ROOT/build/wow64"
@@ -57,10 +57,17 @@ veskaro_wow64_wine='
 
 veskaro_wow64_run() {
   local enter=(unshare --mount --propagation private)
-  [ "$(id -u)" -eq 0 ] || enter=(unshare --map-auto --map-root-user --mount --propagation private)
+  if [ "$(id -u)" -ne 0 ]; then
+    # As mmdebstrap made the tree: the caller is root inside, the first subordinate ids follow.
+    local user
+    user=$(id -un)
+    enter=(unshare --map-root-user --mount --propagation private
+      --map-users="$(awk -F: -v u="$user" '$1 == u { print $2; exit }' /etc/subuid),1,65536"
+      --map-groups="$(awk -F: -v u="$user" '$1 == u { print $2; exit }' /etc/subgid),1,65536")
+  fi
   "${enter[@]}" bash -euo pipefail -c '
     root=$1 project=$2 display=$3 script=$4
-    mount -t proc proc "$root/proc"
+    mount --rbind /proc "$root/proc"
     mount --rbind /sys "$root/sys"
     mount --rbind /dev "$root/dev"
     mount -t tmpfs tmpfs "$root/tmp"
