@@ -7,6 +7,8 @@
 #include "ui/AboutDlg.h"
 #include "ui/Links.h"
 
+#include <climits>
+
 namespace veskaro {
 
 namespace {
@@ -87,6 +89,19 @@ void CVeskaroDlg::OnLButtonDown()
 {
     // A press on the background drags the window as its caption would.
     ::SendMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void CVeskaroDlg::OnDpiChanged(UINT dpi, const RECT* suggested)
+{
+    UpdateTrayIconScale(dpi);
+    if (!suggested)
+        return;
+    // Where the system wants the window at the new scale; a size no screen has is ignored.
+    const long long width = static_cast<long long>(suggested->right) - suggested->left;
+    const long long height = static_cast<long long>(suggested->bottom) - suggested->top;
+    if (width > 0 && height > 0 && width <= SHRT_MAX && height <= SHRT_MAX)
+        ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top, static_cast<int>(width),
+                       static_cast<int>(height), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CVeskaroDlg::OnHowCanMonitorsTurnOn()

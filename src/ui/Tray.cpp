@@ -6,6 +6,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <utility>
+
 namespace veskaro {
 
 #ifndef _WIN64
@@ -26,7 +29,79 @@ NOTIFYICONDATAW TrayRecord(HWND window)
     return data;
 }
 
+// Newer than Windows 7: looked up at run time, so that the program still starts there.
+template <typename Function>
+Function User32Function(const char* name)
+{
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(user32, name))) : nullptr;
+}
+
+UINT SystemDpi()
+{
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+// The scale of the window's monitor; before Windows 10 only the system's is known.
+UINT WindowDpi(HWND window)
+{
+    const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    const UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+    return dpi ? dpi : SystemDpi();
+}
+
+int SmallIconSize(UINT dpi)
+{
+    const auto metricForDpi = User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+    const int size = metricForDpi ? metricForDpi(SM_CXSMICON, dpi)
+                                  : ::MulDiv(::GetSystemMetrics(SM_CXSMICON), static_cast<int>(dpi),
+                                             static_cast<int>(SystemDpi()));
+    // A message may carry any scale: nothing below a legible icon or beyond the largest image.
+    return std::clamp(size, 8, 256);
+}
+
+UniqueIcon LoadSmallIcon(int size)
+{
+    // Drawn from the image of that size, so that the shell has nothing to scale.
+    return UniqueIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                                      IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+}
+
 } // namespace
+
+void CVeskaroDlg::LoadTrayIcon()
+{
+    m_iTrayIconSize = SmallIconSize(WindowDpi(m_hWnd));
+    m_hTrayIcon = LoadSmallIcon(m_iTrayIconSize);
+}
+
+void CVeskaroDlg::UpdateTrayIconScale(UINT dpi)
+{
+    const int size = SmallIconSize(dpi);
+    if (size == m_iTrayIconSize)
+        return;
+    UniqueIcon icon = LoadSmallIcon(size);
+    if (!icon)
+        return;
+    NOTIFYICONDATAW data = TrayRecord(m_hWnd);
+    data.uFlags = NIF_ICON; // the callback and tooltip stay as added
+    data.hIcon = icon.Get();
+    if (!m_outside.NotifyIcon(NIM_MODIFY, data))
+        return; // whatever the shell shows is still the old icon
+    // The shell has the new icon: only now may the old one go.
+    m_hTrayIcon = std::move(icon);
+    m_iTrayIconSize = size;
+}
+
+void CVeskaroDlg::OnSettingChange()
+{
+    // A new scale also arrives this way, for a window that missed WM_DPICHANGED.
+    UpdateTrayIconScale(WindowDpi(m_hWnd));
+}
 
 void CVeskaroDlg::AddTrayIcon()
 {
@@ -49,8 +124,9 @@ void CVeskaroDlg::RemoveTrayIcon()
 
 LRESULT CVeskaroDlg::OnTaskbarCreated()
 {
-    // A restarted shell has forgotten the icon.
+    // A restarted shell has forgotten the icon, and the scale may have changed meanwhile.
     RemoveTrayIcon();
+    LoadTrayIcon();
     AddTrayIcon();
     return 1;
 }

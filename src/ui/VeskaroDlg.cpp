@@ -62,10 +62,7 @@ BOOL CVeskaroDlg::OnInitDialog()
 
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     m_hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
-    // Loaded at the size the tray shows, so that the shell does not blur a scaled-down large icon.
-    m_hTrayIcon.Reset(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                                      ::GetSystemMetrics(SM_CXSMICON),
-                                                      ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    LoadTrayIcon();
     m_menuMain.Reset(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MENU_MAIN)));
     m_menuTray.Reset(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MENU_TRAY)));
 
@@ -124,6 +121,9 @@ INT_PTR CVeskaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_WTSSESSION_CHANGE: return OnSessionChange(wParam, lParam), FALSE;
     case WM_POWERBROADCAST: return OnPowerBroadcast(wParam, lParam), FALSE;
     case WM_LBUTTONDOWN: return OnLButtonDown(), FALSE;
+    // Left to the default processing too, which rescales a dialog's controls on Windows 10.
+    case WM_DPICHANGED: return OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam)), FALSE;
+    case WM_SETTINGCHANGE: case WM_DISPLAYCHANGE: return OnSettingChange(), FALSE;
     case WM_NCDESTROY:
         if (m_bQuitOnDestroy)
             ::PostQuitMessage(0);

@@ -32,6 +32,8 @@ public:
     // Tray icon, menus, showing and hiding (ui/)
     void AddTrayIcon();
     void RemoveTrayIcon();
+    void LoadTrayIcon(); // only while the shell holds none of ours
+    void UpdateTrayIconScale(UINT dpi);
     void ShowMainWindow();
     void HideMainWindow();
     void ShowMainMenu();
@@ -78,6 +80,7 @@ public:
     UniqueMenu m_menuTray;
     HICON m_hIcon = nullptr; // a shared resource icon: never destroyed
     UniqueIcon m_hTrayIcon;  // the same icon at the small size, for the notification area
+    int m_iTrayIconSize = 0; // its width and height, so that only a new scale reloads it
     int m_bDay1 = 0, m_bDay2 = 0, m_bDay3 = 0, m_bDay4 = 0, m_bDay5 = 0, m_bDay6 = 0, m_bDay7 = 0;
     int m_bDay8 = 0, m_bDay9 = 0, m_bDay10 = 0, m_bDay11 = 0, m_bDay12 = 0, m_bDay13 = 0, m_bDay14 = 0;
     int m_bTurnOffLockPC = 0;
@@ -135,6 +138,8 @@ private:
     void OnPowerBroadcast(WPARAM event, LPARAM data);
     void OnClearMonitorStateList();
     void OnLButtonDown();
+    void OnDpiChanged(UINT dpi, const RECT* suggested);
+    void OnSettingChange();
 
     bool OnCommand(WPARAM wParam, LPARAM lParam);
 

@@ -51,6 +51,8 @@ bool FakeOutsideWorld::NotifyIcon(DWORD message, NOTIFYICONDATAW& data)
 {
     notifyIcons.push_back({message, data});
     log.push_back(L"NotifyIcon " + std::to_wstring(message));
+    if (onNotifyIcon)
+        onNotifyIcon();
     return notifyIconSucceeds;
 }
 

@@ -87,6 +87,7 @@ public:
     // Something to run inside a modal call, as a person would act meanwhile.
     std::function<void()> onMessageBox;
     std::function<void()> onTrackPopupMenu;
+    std::function<void()> onNotifyIcon; // what the window still holds while the shell takes an icon
 
     // Records
     std::vector<MessageBoxCall> messageBoxes;

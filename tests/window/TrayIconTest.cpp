@@ -87,6 +87,41 @@ TEST_F(TrayIcon, ShellRestartRemovesAndAddsTheIconAgain)
     EXPECT_EQ(m_outside.notifyIcons[1].data.uCallbackMessage, static_cast<UINT>(WM_TRAY_NOTIFY));
 }
 
+TEST_F(TrayIcon, NewScaleModifiesTheIconAndFreesTheOldOneOnlyOnceTheShellHasIt)
+{
+    OpenMainWindow();
+    const HICON before = Dlg().m_hTrayIcon.Get();
+    const LONG startWidth = IconWidth(before);
+    HDC screen = ::GetDC(nullptr);
+    // 250 % of the screen's scale: at 100 % a 40-pixel icon, one of the PNG images.
+    const UINT dpi = ::GetDeviceCaps(screen, LOGPIXELSY) * 5 / 2;
+    ::ReleaseDC(nullptr, screen);
+    RECT suggested{10, 20, 610, 520};
+    m_outside.notifyIconSucceeds = false;
+    Send(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(Dlg().m_hTrayIcon.Get(), before) << "the shell still shows the old icon";
+    EXPECT_EQ(IconWidth(before), startWidth);
+
+    m_outside.notifyIconSucceeds = true;
+    LONG widthDuringModify = 0;
+    m_outside.onNotifyIcon = [&] { widthDuringModify = IconWidth(before); };
+    Send(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    const NotifyIconCall& modify = m_outside.notifyIcons.back();
+    EXPECT_EQ(modify.message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(modify.data.uFlags, static_cast<UINT>(NIF_ICON)) << "the tooltip and callback must stay";
+    EXPECT_EQ(IconWidth(modify.data.hIcon), ::GetSystemMetrics(SM_CXSMICON) * 5 / 2);
+    EXPECT_EQ(modify.data.hIcon, Dlg().m_hTrayIcon.Get());
+    EXPECT_EQ(widthDuringModify, startWidth);
+    EXPECT_EQ(IconWidth(before), 0) << "the old icon outlived the change";
+    RECT window{};
+    ::GetWindowRect(Window(), &window);
+    EXPECT_TRUE(::EqualRect(&window, &suggested));
+
+    // A settings change brings it back to the window's own scale.
+    Send(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS);
+    EXPECT_EQ(IconWidth(m_outside.notifyIcons.back().data.hIcon), startWidth);
+}
+
 TEST_F(TrayIcon, AFailedAddLeavesNoDefaultUntilTheShellRestarts)
 {
     m_outside.notifyIconSucceeds = false;
