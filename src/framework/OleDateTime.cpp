@@ -13,7 +13,11 @@ COleDateTime COleDateTime::FromTime64(__time64_t time)
     std::tm local{};
     if (_localtime64_s(&local, &time) != 0)
         return COleDateTime(0.0, invalid);
+    return FromLocalTime(local);
+}
 
+COleDateTime COleDateTime::FromLocalTime(const std::tm& local)
+{
     SYSTEMTIME st{};
     st.wYear = static_cast<WORD>(local.tm_year + 1900);
     st.wMonth = static_cast<WORD>(local.tm_mon + 1);

@@ -21,6 +21,8 @@ public:
     // The local time of a calendar time in whole seconds, converted to a date value and
     // back; any step that fails, or a round trip that changes a field, gives invalid.
     static COleDateTime FromTime64(__time64_t time);
+    // The date and time of day of a broken-down local time (tm_year ... tm_sec), checked the same way.
+    static COleDateTime FromLocalTime(const std::tm& local);
     static COleDateTime FromSystemTime(const SYSTEMTIME& time);
 
     bool GetAsSystemTime(SYSTEMTIME& time) const;

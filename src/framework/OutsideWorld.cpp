@@ -144,4 +144,9 @@ __time64_t Win32OutsideWorld::Now()
     return _time64(nullptr);
 }
 
+bool Win32OutsideWorld::LocalTime(__time64_t time, std::tm& local)
+{
+    return _localtime64_s(&local, &time) == 0;
+}
+
 } // namespace veskaro

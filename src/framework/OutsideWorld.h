@@ -49,6 +49,8 @@ public:
 
     // The clock: calendar time in whole seconds (_time64).
     virtual __time64_t Now() = 0;
+    // The local time of a calendar time (_localtime64_s); false when it cannot be broken down.
+    virtual bool LocalTime(__time64_t time, std::tm& local) = 0;
 };
 
 class Win32OutsideWorld final : public IOutsideWorld
@@ -73,6 +75,7 @@ public:
     void Speak(ISpVoice* voice, const std::wstring& text, DWORD flags) override;
     void ReleaseVoice(ISpVoice* voice) override;
     __time64_t Now() override;
+    bool LocalTime(__time64_t time, std::tm& local) override;
 };
 
 } // namespace veskaro

@@ -38,6 +38,81 @@ bool NextSecondToTest(const SecondRange& range, long long& second)
     return true;
 }
 
+namespace
+{
+
+constexpr int kSecondsPerDay = 86400;
+
+int FloorDivide(int a, int b)
+{
+    return a / b - (a % b < 0 ? 1 : 0);
+}
+
+// Days from 1 January 1970 to a date of the proleptic Gregorian calendar, month 1..12
+// (H. Hinnant's days_from_civil). The calendar here counts in int: 32-bit Windows has
+// no 64-bit division of its own, and the program would carry the compiler's.
+int DaysFromDate(int year, int month, int day)
+{
+    year -= month <= 2 ? 1 : 0;
+    const int era = FloorDivide(year, 400);
+    const int yearOfEra = year - era * 400;
+    const int dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
+}
+
+} // namespace
+
+long long WallClockSecond(const std::tm& local)
+{
+    return static_cast<long long>(DaysFromDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday)) *
+               kSecondsPerDay +
+           local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+}
+
+std::tm WallClockTime(long long wallClockSecond)
+{
+    // No 64-bit division either: 86400 = 128 * 675, and w >> 7 is w / 128 rounded down,
+    // which fits an int for the years 1 to 9999.
+    const int days = FloorDivide(static_cast<int>(wallClockSecond >> 7), 675);
+    const int secondOfDay = static_cast<int>(wallClockSecond - static_cast<long long>(days) * kSecondsPerDay);
+    // H. Hinnant's civil_from_days.
+    const int shifted = days + 719468;
+    const int era = FloorDivide(shifted, 146097);
+    const int dayOfEra = shifted - era * 146097;
+    const int yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int monthIndex = (5 * dayOfYear + 2) / 153; // 0 = March
+    const int month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
+
+    std::tm local{};
+    local.tm_year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0) - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
+    local.tm_hour = secondOfDay / 3600;
+    local.tm_min = secondOfDay / 60 % 60;
+    local.tm_sec = secondOfDay % 60;
+    local.tm_wday = days - FloorDivide(days + 4, 7) * 7 + 4; // 1 January 1970 was a Thursday
+    local.tm_isdst = -1;
+    return local;
+}
+
+bool WallClockSecondsToTest(bool hasPrevious, long long previousTickSecond, long long previousWallClock,
+                            long long nowSecond, long long nowWallClock, SecondRange& wallClock)
+{
+    using Unsigned = unsigned long long;
+    constexpr auto u = [](long long value) { return static_cast<Unsigned>(value); };
+    if (!hasPrevious || previousTickSecond >= nowSecond || previousWallClock >= nowWallClock)
+        return false;
+    // Both differences are positive, so exact in unsigned arithmetic.
+    const Unsigned elapsed = u(nowSecond) - u(previousTickSecond);
+    const Unsigned advanced = u(nowWallClock) - u(previousWallClock);
+    if (elapsed > u(kMaxCatchUpSeconds) || advanced <= elapsed ||
+        advanced - elapsed > u(kMaxDaylightSavingJumpSeconds))
+        return false;
+    wallClock = SecondRange{previousWallClock + 1, nowWallClock};
+    return true;
+}
+
 bool OccurrenceGuard::ShouldFire(const std::wstring& occurrenceKey)
 {
     if (AlreadyFired(occurrenceKey))

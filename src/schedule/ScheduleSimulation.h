@@ -1,5 +1,8 @@
 #pragma once
 
+#include <ctime>
+#include <functional>
+
 namespace veskaro
 {
 
@@ -15,5 +18,24 @@ struct SimulationResult
 // with no memory) against SecondsToTest plus OccurrenceGuard. Deterministic
 // for a given seed; the time text is "h:mm:ss" or, without seconds, "h:mm".
 SimulationResult SimulateSchedule(long long days, bool formatHasSeconds, unsigned long long seed);
+
+// A time zone: the local time of an absolute second; false when it has none.
+using LocalTimeOf = std::function<bool(long long second, std::tm& local)>;
+
+// Outcome of simulating a zone's clock changes under the same jittery timer.
+// Occurrences: scheduled local times, each due once. Old: the rule that catches up
+// absolute seconds only; new: the program's, with WallClockSecondsToTest.
+struct ClockChangeResult
+{
+    long long changes, occurrences;
+    long long oldMissed, oldRepeated, newMissed, newRepeated;
+};
+
+// Finds the changes of the zone's offset from `from` to `to` (absolute seconds) and,
+// in the ticks of the hours around each, schedules every minute the local clock skipped
+// or repeated there, plus a few ordinary times; around ordinary instants through the
+// period too, so a zone without changes is tested as well. Time texts with seconds.
+ClockChangeResult SimulateClockChanges(const LocalTimeOf& localTime, long long from, long long to,
+                                       unsigned long long seed);
 
 } // namespace veskaro

@@ -41,6 +41,13 @@ std::wstring WeekdayName(const COleDateTime& value)
     return name;
 }
 
+// The local date and time of a calendar time, broken down in the outside world's zone.
+COleDateTime LocalValue(IOutsideWorld& outside, __time64_t time, std::tm& local)
+{
+    return outside.LocalTime(time, local) ? COleDateTime::FromLocalTime(local)
+                                          : COleDateTime(0.0, COleDateTime::invalid);
+}
+
 } // namespace
 
 bool CVeskaroDlg::IsTurnOffDay() const
@@ -70,7 +77,10 @@ bool CVeskaroDlg::IsTurnOnTime()
 void CVeskaroDlg::OnScheduleTick()
 {
     const __time64_t now = m_env.outside.Now();
-    const COleDateTime nowValue = COleDateTime::FromTime64(now);
+    std::tm local{};
+    const COleDateTime nowValue = LocalValue(m_outside, now, local);
+    const bool nowKnown = nowValue.GetStatus() == COleDateTime::valid;
+    const long long nowWallClock = nowKnown ? WallClockSecond(local) : 0;
     m_oTimeNow = nowValue;
 
     m_strStatus = WeekdayName(m_oTimeNow) + L" " + TimeText(m_oTimeNow);
@@ -78,10 +88,16 @@ void CVeskaroDlg::OnScheduleTick()
     ::SetDlgItemTextW(m_hWnd, IDC_STATUS, m_strStatus.c_str());
 
     // Taken before anything is done: ticks nested in the black screen's modal loop
-    // must start after this tick's seconds, not test them again.
-    const SecondRange range = SecondsToTest(m_bHasLastTickSecond, m_llLastTickSecond, now);
+    // must start after this tick's seconds, not test them again. Where daylight saving
+    // began since the previous tick, the local wall-clock seconds are tested instead of
+    // the absolute ones, so that the local times the clock jumped over are tested too.
+    SecondRange range = SecondsToTest(m_bHasLastTickSecond, m_llLastTickSecond, now);
+    const bool wallClock = nowKnown && WallClockSecondsToTest(m_bHasLastTickWallClock, m_llLastTickSecond,
+                                                              m_llLastTickWallClock, now, nowWallClock, range);
     m_bHasLastTickSecond = true;
     m_llLastTickSecond = now;
+    m_bHasLastTickWallClock = nowKnown;
+    m_llLastTickWallClock = nowWallClock;
 
     // A late tick tests each second it skipped, on that second's own weekday and
     // time text; each action fires at most once per tick and once per occurrence.
@@ -90,7 +106,12 @@ void CVeskaroDlg::OnScheduleTick()
     long long second = range.first;
     do
     {
-        m_oTimeNow = second == now ? nowValue : COleDateTime::FromTime64(static_cast<__time64_t>(second));
+        if (second == range.last)
+            m_oTimeNow = nowValue;
+        else if (wallClock)
+            m_oTimeNow = COleDateTime::FromLocalTime(WallClockTime(second));
+        else
+            m_oTimeNow = LocalValue(m_outside, static_cast<__time64_t>(second), local);
 
         if (!turnedOff && IsTurnOffDay() && IsTurnOffTime() &&
             m_turnOffGuard.ShouldFire(m_oTimeNow.Format(VAR_DATEVALUEONLY) + L" " + m_strTimeText2))

@@ -83,6 +83,8 @@ public:
     int sessionRegistrationFailures = 0; // the next this many registrations fail
     HRESULT createVoiceResult = S_OK;
     __time64_t now = 1796540498; // 2026-12-06 07:01:38 UTC, a Sunday (tests run with TZ=UTC)
+    // LocalTime's zone: the runtime's, unless a test gives offsets from UTC in seconds, each from its time on.
+    std::vector<std::pair<__time64_t, long long>> zone;
 
     // Something to run inside a modal call, as a person would act meanwhile.
     std::function<void()> onMessageBox;
@@ -128,6 +130,13 @@ public:
     void Speak(ISpVoice* voice, const std::wstring& text, DWORD flags) override;
     void ReleaseVoice(ISpVoice* voice) override;
     __time64_t Now() override { return now; }
+    bool LocalTime(__time64_t time, std::tm& local) override
+    {
+        __time64_t shifted = time;
+        for (const auto& [from, offset] : zone)
+            shifted = time >= from ? time + offset : shifted;
+        return zone.empty() ? _localtime64_s(&local, &time) == 0 : _gmtime64_s(&local, &shifted) == 0;
+    }
 };
 
 } // namespace veskaro::testing

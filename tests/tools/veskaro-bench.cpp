@@ -214,6 +214,7 @@ public:
     void Speak(ISpVoice*, const std::wstring&, DWORD) override {}
     void ReleaseVoice(ISpVoice*) override {}
     __time64_t Now() override { return now; }
+    bool LocalTime(__time64_t time, std::tm& local) override { return _localtime64_s(&local, &time) == 0; }
 };
 
 // The scheduled actions fire during the run; the monitors of the machine stay as they are.

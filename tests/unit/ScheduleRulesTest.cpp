@@ -6,8 +6,25 @@
 #include <initializer_list>
 
 #include <climits>
+#include <cstdio>
 
 using namespace veskaro;
+
+// A local time "YYYY-MM-DD hh:mm:ss" as a wall-clock second, and a wall-clock second as that text and weekday.
+static long long Wall(const char* text)
+{
+    std::tm t{};
+    std::sscanf(text, "%d-%d-%d %d:%d:%d", &t.tm_year, &t.tm_mon, &t.tm_mday, &t.tm_hour, &t.tm_min, &t.tm_sec);
+    t.tm_year -= 1900;
+    t.tm_mon -= 1;
+    return WallClockSecond(t);
+}
+static std::string Text(long long wallClock)
+{
+    const std::tm t = WallClockTime(wallClock);
+    char text[32];
+    return std::string(text, std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S %a", &t));
+}
 
 TEST(ScheduleRules, DayFlagIndices)
 {
@@ -59,6 +76,42 @@ TEST(ScheduleRules, SecondsToTestCatchesUpShortGapsOnly)
         EXPECT_EQ(visited, c.last - c.first + 1) << c.previous << " -> " << c.now;
         EXPECT_EQ(second, c.last) << c.previous << " -> " << c.now;
     }
+}
+
+TEST(ScheduleRules, WallClockSecondsToTestAcrossClockChanges)
+{
+    struct Case
+    {
+        long long offsetBefore, offsetAfter; // minutes ahead of UTC
+        const char* previousTick;            // its local time
+        long long elapsed;                   // absolute seconds from it to this tick
+        const char *first, *last;            // the wall-clock seconds to test; "" for the absolute ones
+    };
+    const Case cases[] = {
+        {-300, -240, "2024-03-10 01:59:59", 1, "2024-03-10 02:00:00 Sun", "2024-03-10 03:00:00 Sun"}, // New York
+        {-300, -240, "2024-03-10 01:59:00", 60, "2024-03-10 01:59:01 Sun", "2024-03-10 03:00:00 Sun"}, // late tick
+        {630, 660, "2026-10-04 01:59:59", 1, "2026-10-04 02:00:00 Sun", "2026-10-04 02:30:00 Sun"}, // Lord Howe
+        {-180, -120, "2018-11-03 23:59:59", 1, "2018-11-04 00:00:00 Sun", "2018-11-04 01:00:00 Sun"}, // Sao Paulo
+        {0, 120, "2026-03-29 00:59:59", 1, "2026-03-29 01:00:00 Sun", "2026-03-29 03:00:00 Sun"}, // Troll, 2 hours
+        {-240, -300, "2026-11-01 01:59:59", 1, "", ""}, // New York falls back
+        {-300, -300, "2026-03-08 01:59:50", 20, "", ""}, // no change
+        {-300, -240, "2026-03-08 01:59:59", 61, "", ""}, // gap over the catch-up limit
+        {0, 180, "2026-03-29 00:59:59", 1, "", ""},      // over 2 hours: a change of zone
+        {-300, -240, "2026-03-08 01:59:59", -5, "", ""}, // the clock set back
+    };
+    SecondRange r{};
+    for (const Case& c : cases)
+    {
+        const long long previous = Wall(c.previousTick) - c.offsetBefore * 60, now = previous + c.elapsed;
+        const bool wallClock =
+            WallClockSecondsToTest(true, previous, Wall(c.previousTick), now, now + c.offsetAfter * 60, r);
+        EXPECT_EQ(wallClock ? Text(r.first) : "", c.first) << c.previousTick;
+        EXPECT_EQ(wallClock ? Text(r.last) : "", c.last) << c.previousTick;
+    }
+    EXPECT_FALSE(WallClockSecondsToTest(false, 0, 0, 1, 3601, r)); // no previous tick
+    EXPECT_FALSE(WallClockSecondsToTest(true, LLONG_MIN, LLONG_MIN, LLONG_MAX, LLONG_MAX, r));
+    EXPECT_EQ(Text(Wall("2000-02-28 23:59:59") + 1), "2000-02-29 00:00:00 Tue");
+    EXPECT_EQ(Text(Wall("2100-02-28 23:59:59") + 1), "2100-03-01 00:00:00 Mon");
 }
 
 TEST(ScheduleRules, OccurrenceGuardFiresOncePerKey)

@@ -176,6 +176,23 @@ TEST_F(ScheduleTick, GapOverSixtySecondsDoesNotCatchUp)
     EXPECT_EQ(LoggedEvents(), Events{L"Turn Off"});
 }
 
+TEST_F(ScheduleTick, ClockChangesFireTheSkippedOrRepeatedTimeOnce)
+{
+    // An hour ahead of UTC; two from 2:00 AM on that Sunday (1:59:59 AM, then 3:00:00 AM), and one
+    // again from 3:00 AM a week later (2:59:59 AM, then 2:00:00 AM).
+    const __time64_t springForward = kSunday070138 - 6 * 3600 - 98, fallBack = springForward + 7 * kDaySeconds;
+    m_outside.zone = {{0, 3600}, {springForward, 7200}, {fallBack, 3600}};
+    Set(L"m_bDay7", 1);
+    SetText(L"m_oTimeTurnOff", L"2:30:00 AM");
+    Open();
+    TickEachSecond(springForward - 3, springForward + 3);
+    for (__time64_t t = fallBack - 3600; t <= fallBack + 3600; t += 30) // each tick catching up 30 s
+        TickAt(t);
+    // Right after the jump, and the first time only; the log tells the ticks by the runtime's time.
+    const auto logged = [](__time64_t tick) { return DateTimeText(COleDateTime::FromTime64(tick)) + L"\tTurn Off"; };
+    EXPECT_EQ(LogLines(m_log.Bytes()), (std::vector<std::wstring>{logged(springForward), logged(fallBack - 1800)}));
+}
+
 TEST_F(ScheduleTick, StatusLineShowsWeekdayAndTime)
 {
     Open();
