@@ -65,6 +65,10 @@ veskaro_wow64_run() {
       --map-users="$(awk -F: -v u="$user" '$1 == u { print $2; exit }' /etc/subuid),1,65536"
       --map-groups="$(awk -F: -v u="$user" '$1 == u { print $2; exit }' /etc/subgid),1,65536")
   fi
+  # A developer's own X server may want its cookie; a virtual one of scripts/test does not.
+  local cookie=${XAUTHORITY:-${HOME:-/nonexistent}/.Xauthority}
+  rm -f "$veskaro_wow64_dir/Xauthority"
+  [ ! -f "$cookie" ] || cp "$cookie" "$veskaro_wow64_dir/Xauthority"
   "${enter[@]}" bash -euo pipefail -c '
     root=$1 project=$2 display=$3 script=$4
     mount --rbind /proc "$root/proc"
@@ -74,7 +78,7 @@ veskaro_wow64_run() {
     mkdir -p "$root/tmp/.X11-unix" "$root$project"
     mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
     mount --bind "$project" "$root$project"
-    exec chroot "$root" /usr/bin/env -i HOME=/root DISPLAY="$display" \
+    exec chroot "$root" /usr/bin/env -i HOME=/root DISPLAY="$display" XAUTHORITY="$project/build/wow64/Xauthority" \
       PATH=/usr/lib/x86_64-linux-gnu/wine:/usr/bin:/bin \
       WINEPREFIX="$project/build/wow64/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
       LANG=C.UTF-8 LC_ALL=C.UTF-8 TZ=UTC \
