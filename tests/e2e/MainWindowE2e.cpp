@@ -33,9 +33,10 @@ std::wstring ClassOf(HWND window)
     return name;
 }
 
-// Whether the shell shows the program's icon, asked as any program may ask. Wine's shell
-// has no Shell_NotifyIconGetRect (E_NOTIMPL); there a modify that changes nothing tells,
-// since the shell refuses to modify an icon it does not hold.
+// Whether the shell holds the program's icon, asked as any program may ask: where it is, or
+// else a modify that changes nothing, which the shell refuses for an icon it does not hold.
+// Wine's shell has no Shell_NotifyIconGetRect (E_NOTIMPL), and Windows may not place an
+// icon kept in the hidden part of the notification area.
 bool HasTrayIcon(HWND window)
 {
     NOTIFYICONIDENTIFIER icon{};
@@ -43,9 +44,8 @@ bool HasTrayIcon(HWND window)
     icon.hWnd = window;
     icon.uID = TRAY_ICON_ID;
     RECT place{};
-    const HRESULT found = ::Shell_NotifyIconGetRect(&icon, &place);
-    if (found != E_NOTIMPL)
-        return SUCCEEDED(found);
+    if (SUCCEEDED(::Shell_NotifyIconGetRect(&icon, &place)))
+        return true;
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof(data);
     data.hWnd = window;
