@@ -1,7 +1,9 @@
 # Sourced by scripts/test: the 32-bit programs under test. Debian's stable Wine runs only
 # 64-bit programs; sid's Wine 10 runs 32-bit Windows code inside a 64-bit process ("new
 # WoW64"), so it runs in a sid chroot kept in build/wow64, made once and reused.
-#   veskaro_wow64_prepare        makes the chroot when it is missing or unfinished
+#   veskaro_wow64_unavailable    prints why the layer cannot run on this machine, or nothing
+#   veskaro_wow64_prepare        makes the chroot when it is missing or unfinished; when that
+#                                fails, veskaro_wow64_why says which step failed
 #   veskaro_wow64_run SCRIPT     runs the bash text SCRIPT in it, from the project at its own
 #                                path, with the caller's DISPLAY and a Wine server running for
 #                                a Wine prefix of its own
@@ -23,6 +25,32 @@ veskaro_wow64_mirror() {
   } | grep -E '/debian/?$' | grep -v -e security -e debian-ports | head -n 1
 }
 
+# VESKARO_SKIP_32BIT=1 skips the layer on purpose. Otherwise the kernel is asked first: new
+# WoW64 needs a 32-bit code segment, which some kernels (ia32_emulation=0, some paravirtualised
+# machines) do not give, and there every 32-bit program would crash inside Wine.
+veskaro_wow64_unavailable() {
+  if [ -n "${VESKARO_SKIP_32BIT:-}" ]; then echo "skipped on request (VESKARO_SKIP_32BIT)"; return 0; fi
+  local probe=$VESKARO_ROOT/build/ia32-probe
+  mkdir -p "$VESKARO_ROOT/build"
+  if ! cc -O1 -no-pie -o "$probe" "$VESKARO_ROOT/scripts/lib/ia32-probe.c" >/dev/null 2>&1; then
+    echo "the probe of the kernel's 32-bit support could not be built (no C compiler?)"; return 0
+  fi
+  local answer=0
+  "$probe" >/dev/null 2>&1 || answer=$?
+  case $answer in
+    0) ;;
+    1) echo "this machine's kernel runs no 32-bit code" ;;
+    *) echo "the probe could not tell whether this machine's kernel runs 32-bit code" ;;
+  esac
+}
+
+# A log's lines with every address masked: a failed run's output may travel further than the machine.
+veskaro_wow64_masked() {
+  sed -E -e 's#[A-Za-z][A-Za-z0-9+.-]*://[^[:space:]]*#<address>#g' \
+    -e "s#'[A-Za-z0-9-]+(\.[A-Za-z0-9-]+)+'#'<host>'#g"
+}
+
+veskaro_wow64_why=""
 veskaro_wow64_prepare() {
   local ready=$veskaro_wow64_dir/ready
   [ -f "$ready" ] && [ "$(cat "$ready")" = "$veskaro_wow64_packages" ] && return 0
@@ -31,19 +59,24 @@ veskaro_wow64_prepare() {
   # Never delete a tree that something is still mounted into.
   if findmnt -rn -o TARGET | grep -q -F "$veskaro_wow64_root"; then
     echo "something is mounted under $veskaro_wow64_root; not touching it" >&2
+    veskaro_wow64_why="the old chroot is still in use"
     return 1
   fi
   rm -rf "$veskaro_wow64_dir"
   mkdir -p "$veskaro_wow64_dir"
-  local mirror
+  local mirror log=$veskaro_wow64_dir/mmdebstrap.log
   mirror=$(veskaro_wow64_mirror)
-  echo "making the sid chroot with Wine 10 (mode $mode, mirror ${mirror:-by default})"
+  echo "making the sid chroot with Wine 10 (mode $mode, mirror from ${mirror:+the machine's apt sources}${mirror:-the tool's default})"
   # The index of a mirror that is a snapshot carries a Valid-Until long past.
-  mmdebstrap --quiet --mode="$mode" --variant=minbase \
+  if ! mmdebstrap --quiet --mode="$mode" --variant=minbase \
     --aptopt='Acquire::Check-Valid-Until "false"' --aptopt='Acquire::Retries "3"' \
-    --include="$veskaro_wow64_packages" sid "$veskaro_wow64_root" ${mirror:+"$mirror"} \
-    >"$veskaro_wow64_dir/mmdebstrap.log" 2>&1 \
-    || { tail -n 20 "$veskaro_wow64_dir/mmdebstrap.log" >&2; return 1; }
+    --include="$veskaro_wow64_packages" sid "$veskaro_wow64_root" ${mirror:+"$mirror"} >"$log" 2>&1; then
+    tail -n 20 "$log" | veskaro_wow64_masked >&2
+    # mmdebstrap ends with the step that failed, as "E: ..."
+    veskaro_wow64_why="making the sid chroot failed: $(grep '^E: ' "$log" | tail -n 1 | cut -c 4-203 | veskaro_wow64_masked)"
+    [ "$veskaro_wow64_why" != "making the sid chroot failed: " ] || veskaro_wow64_why="making the sid chroot failed (mmdebstrap)"
+    return 1
+  fi
   echo "$veskaro_wow64_packages" > "$ready"
 }
 
