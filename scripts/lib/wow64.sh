@@ -66,7 +66,9 @@ veskaro_wow64_prepare() {
   mkdir -p "$veskaro_wow64_dir"
   local mirror log=$veskaro_wow64_dir/mmdebstrap.log
   mirror=$(veskaro_wow64_mirror)
-  echo "making the sid chroot with Wine 10 (mode $mode, mirror from ${mirror:+the machine's apt sources}${mirror:-the tool's default})"
+  local source="the tool's default"
+  [ -z "$mirror" ] || source="the machine's apt sources"
+  echo "making the sid chroot with Wine 10 (mode $mode, mirror from $source)"
   # The index of a mirror that is a snapshot carries a Valid-Until long past.
   if ! mmdebstrap --quiet --mode="$mode" --variant=minbase \
     --aptopt='Acquire::Check-Valid-Until "false"' --aptopt='Acquire::Retries "3"' \
