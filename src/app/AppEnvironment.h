@@ -16,6 +16,8 @@ struct AppEnvironment
     IOutsideWorld& outside;
     // Read once at start-up; a change takes effect at the next start.
     bool allowMultipleInstances = false;
+    // The process's argument text, for the restart manager.
+    std::wstring argumentText;
 };
 
 } // namespace veskaro

@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "res/resource.h"
+
 namespace veskaro
 {
 
@@ -59,6 +61,29 @@ bool IsSilentStart(const std::wstring& argumentText)
     // Trimming the end is not needed: ":silent" holds no white space, so
     // trailing white space cannot change what the trimmed text begins with.
     return argumentText.compare(first, kSilent.size(), kSilent) == 0;
+}
+
+unsigned CommandVerb(const std::wstring& argumentText)
+{
+    static const struct
+    {
+        const wchar_t* verb;
+        unsigned command;
+    } kVerbs[] = {{L":off", ID_TURN_OFF_MONITORS_NOW},
+                  {L":off-on", ID_TURN_OFF_AND_ON_AFTER_10_SECONDS},
+                  {L":lock", ID_LOCK_PC_NOW},
+                  {L":black", ID_DISPLAY_BLACK_SCREEN}};
+    std::size_t first = 0;
+    std::size_t end = argumentText.size();
+    while (first < end && IsWhiteSpace(argumentText[first]))
+        ++first;
+    while (end > first && IsWhiteSpace(argumentText[end - 1]))
+        --end;
+    const std::wstring trimmed = argumentText.substr(first, end - first);
+    for (const auto& entry : kVerbs)
+        if (trimmed == entry.verb)
+            return entry.command;
+    return 0;
 }
 
 } // namespace veskaro

@@ -17,4 +17,8 @@ std::wstring ArgumentText(const std::wstring& commandLine);
 // True when the argument text, trimmed of white space, begins with ":silent".
 bool IsSilentStart(const std::wstring& argumentText);
 
+// The menu command that the argument text names, or 0. The trimmed text is one verb and
+// nothing else: ":off", ":off-on", ":lock" or ":black", in lower case.
+unsigned CommandVerb(const std::wstring& argumentText);
+
 } // namespace veskaro

@@ -2,6 +2,7 @@
 #include "app/InstanceIdentity.h"
 
 #include "framework/IntegerText.h"
+#include "framework/OutsideWorld.h"
 #include "res/resource.h"
 #include "ui/VeskaroDlg.h"
 
@@ -16,6 +17,20 @@ bool AnswersHandshake(HWND window)
                                SMTO_ABORTIFHUNG | SMTO_BLOCK, kHandshakeTimeoutMs, &answer))
         return false;
     return static_cast<LRESULT>(answer) == kHandshakeAnswer;
+}
+
+bool HandOverToRunningInstance(IOutsideWorld& outside, const std::wstring& applicationName, UINT command)
+{
+    HWND running = ::FindWindowW(nullptr, applicationName.c_str());
+    if (!running || !AnswersHandshake(running))
+        return false;
+    // Windows lets the process the user just started take the foreground, not the running
+    // one: without this the window it shows stays behind, or only flashes in the taskbar.
+    DWORD processId = 0;
+    if (::GetWindowThreadProcessId(running, &processId))
+        outside.AllowSetForegroundWindow(processId);
+    ::PostMessageW(running, WM_COMMAND, command, 0);
+    return true;
 }
 
 int QueryInstanceNumber(HWND window)

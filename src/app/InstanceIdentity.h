@@ -7,6 +7,8 @@
 
 namespace veskaro {
 
+class IOutsideWorld;
+
 // The probe: a main window answers 1027 (10, 12) with the sum, 22.
 constexpr WPARAM kHandshakeProbeW = 10;
 constexpr LPARAM kHandshakeProbeL = 12;
@@ -16,6 +18,10 @@ constexpr UINT kHandshakeTimeoutMs = 2000;
 
 // True when the window answers the handshake in time. Hung windows are not waited for.
 bool AnswersHandshake(HWND window);
+
+// Posts the command to the main window of a running instance; false when none answers the
+// handshake. Hung windows are not waited for.
+bool HandOverToRunningInstance(IOutsideWorld& outside, const std::wstring& applicationName, UINT command);
 
 // The number a running instance holds, or 0 when it does not say.
 int QueryInstanceNumber(HWND window);

@@ -4,6 +4,7 @@
 #include "app/InstanceIdentity.h"
 #include "framework/Handles.h"
 #include "res/resource.h"
+#include "settings/StartAtLogin.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -50,7 +51,7 @@ CVeskaroApp::CVeskaroApp(std::wstring applicationName, std::wstring argumentText
     : m_applicationName(std::move(applicationName)),
       m_argumentText(std::move(argumentText)),
       m_store(ApplicationKeyPath(kCompanyKey, m_applicationName)),
-      m_environment{m_applicationName, m_store, m_outside, false},
+      m_environment{m_applicationName, m_store, m_outside, false, m_argumentText},
       m_dlg(m_environment)
 {
 }
@@ -61,15 +62,6 @@ CVeskaroApp::~CVeskaroApp()
     m_dlg.m_oTextSpeaker.ReleaseVoice();
     if (m_bOleInitialized)
         ::OleUninitialize();
-}
-
-bool CVeskaroApp::HandOverToRunningInstance()
-{
-    HWND running = ::FindWindowW(nullptr, m_applicationName.c_str());
-    if (!running || !::IsWindow(running) || !AnswersHandshake(running))
-        return false;
-    ::PostMessageW(running, WM_COMMAND, ID_CONFIGURE, 0);
-    return true;
 }
 
 bool CVeskaroApp::InitInstance()
@@ -83,8 +75,13 @@ bool CVeskaroApp::InitInstance()
 
     m_environment.allowMultipleInstances = m_store.GetProfileInt(kApplicationSection, kAllowMultipleInstances, 0) != 0;
 
+    // A command verb goes to the instance that runs, whether or not others may run beside it;
+    // with none running, this process starts silently and carries it out itself.
+    const UINT command = CommandVerb(m_argumentText);
     StartupLock lock(m_applicationName);
-    if (!m_environment.allowMultipleInstances && HandOverToRunningInstance())
+    if (command != 0 && HandOverToRunningInstance(m_outside, m_applicationName, command))
+        return false;
+    if (!m_environment.allowMultipleInstances && HandOverToRunningInstance(m_outside, m_applicationName, ID_CONFIGURE))
         return false;
 
     m_dlg.m_bQuitOnDestroy = true;
@@ -92,10 +89,15 @@ bool CVeskaroApp::InitInstance()
         return false; // no window, nothing to run
     lock.Release();
 
-    // Restart after an update or a hang, the way it was started; no recovery, no autosave.
-    ::RegisterApplicationRestart(m_argumentText.size() < 1024 ? m_argumentText.c_str() : nullptr, 0);
+    // Restart after an update or a hang, the way it was started (a command only once); no
+    // recovery, no autosave.
+    if (command != 0)
+        m_environment.argumentText = L":silent";
+    RegisterRestart(m_outside, m_applicationName, m_environment.argumentText);
 
-    if (!IsSilentStart(m_argumentText))
+    if (command != 0)
+        ::PostMessageW(m_dlg.GetSafeHwnd(), WM_COMMAND, command, 0);
+    else if (!IsSilentStart(m_argumentText))
         ::ShowWindow(m_dlg.GetSafeHwnd(), SW_SHOW);
     return true;
 }

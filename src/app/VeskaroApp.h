@@ -29,8 +29,6 @@ public:
     int Run();
 
 private:
-    bool HandOverToRunningInstance();
-
     std::wstring m_applicationName;
     std::wstring m_argumentText;
     Win32OutsideWorld m_outside;

@@ -4,7 +4,10 @@
 #include <sapi.h>
 #include <shellapi.h>
 #include <shlwapi.h>
+#include <versionhelpers.h>
 
+#include <ctime>
+#include <string>
 #include <vector>
 
 namespace veskaro {
@@ -16,9 +19,22 @@ const GUID kClsidSpVoice = {0x96749377, 0x3391, 0x11D2, {0x9E, 0xE3, 0x00, 0xC0,
 const GUID kIidISpVoice = {0x6C44DF74, 0x72B9, 0x4992, {0xA1, 0xEC, 0xEF, 0x99, 0x6E, 0x04, 0x22, 0xD4}};
 
 // wtsapi32 is not one of the system's known DLLs: load it from System32 only, when needed.
+// Windows 7 without update KB2533623 knows no LOAD_LIBRARY_SEARCH_SYSTEM32 and fails the
+// call; the full path in the system folder says the same there.
+HMODULE LoadSessionLibrary()
+{
+    if (HMODULE module = ::LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+        return module;
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    return ::LoadLibraryW((std::wstring(folder, length) + L"\\wtsapi32.dll").c_str());
+}
+
 FARPROC SessionApi(const char* name)
 {
-    static HMODULE module = ::LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    static HMODULE module = LoadSessionLibrary();
     return module ? ::GetProcAddress(module, name) : nullptr;
 }
 
@@ -99,6 +115,56 @@ bool Win32OutsideWorld::GetUserName(std::wstring& name)
     return true;
 }
 
+bool Win32OutsideWorld::IsWindows8OrGreater()
+{
+    return ::IsWindows8OrGreater();
+}
+
+UINT Win32OutsideWorld::TaskbarDpi()
+{
+    // Windows 10 tells the scale of any window, the shell's taskbar too; 0 where it cannot.
+    HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    using GetDpiForWindow = UINT(WINAPI*)(HWND);
+    auto proc = user32 ? reinterpret_cast<GetDpiForWindow>(
+                             reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForWindow")))
+                       : nullptr;
+    return taskbar && proc ? proc(taskbar) : 0;
+}
+
+void Win32OutsideWorld::RegisterApplicationRestart(const wchar_t* arguments, DWORD flags)
+{
+    ::RegisterApplicationRestart(arguments, flags);
+}
+
+bool Win32OutsideWorld::SetForegroundWindow(HWND window)
+{
+    return ::SetForegroundWindow(window) != FALSE;
+}
+
+void Win32OutsideWorld::AllowSetForegroundWindow(DWORD processId)
+{
+    ::AllowSetForegroundWindow(processId);
+}
+
+bool Win32OutsideWorld::IsKeyOrButtonDown()
+{
+    // The mouse buttons are virtual keys 1 to 6.
+    for (int key = 1; key < 256; ++key)
+        if (::GetAsyncKeyState(key) & 0x8000)
+            return true;
+    return false;
+}
+
+DWORD Win32OutsideWorld::MillisecondsSinceInput()
+{
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetLastInputInfo(&info))
+        return MAXDWORD;
+    return ::GetTickCount() - info.dwTime; // both wrap alike
+}
+
 HPOWERNOTIFY Win32OutsideWorld::RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags)
 {
     return ::RegisterPowerSettingNotification(window, &setting, flags);
@@ -147,6 +213,11 @@ __time64_t Win32OutsideWorld::Now()
 bool Win32OutsideWorld::LocalTime(__time64_t time, std::tm& local)
 {
     return _localtime64_s(&local, &time) == 0;
+}
+
+void Win32OutsideWorld::ReadTimeZone()
+{
+    _tzset();
 }
 
 } // namespace veskaro

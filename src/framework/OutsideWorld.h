@@ -35,6 +35,22 @@ public:
     virtual UINT SendInput(UINT count, INPUT* inputs, int size) = 0;
     virtual void ShellExecute(HWND owner, const wchar_t* verb, const std::wstring& file, int show) = 0;
     virtual bool GetUserName(std::wstring& name) = 0;
+    // Windows 8 or later; Windows 7 lacks some of what later systems have.
+    virtual bool IsWindows8OrGreater() = 0;
+    // The scale of the monitor that holds the notification area.
+    virtual UINT TaskbarDpi() = 0;
+    // The restart manager starts the program again with this argument text (null: none).
+    virtual void RegisterApplicationRestart(const wchar_t* arguments, DWORD flags) = 0;
+
+    // The foreground. Windows lets a process take it only while it has the user's last
+    // input or was let by the process that has; otherwise the window only flashes.
+    virtual bool SetForegroundWindow(HWND window) = 0;
+    virtual void AllowSetForegroundWindow(DWORD processId) = 0;
+
+    // Input: whether a key or mouse button is held now, and the time since the session's
+    // last input. Any input wakes the displays again.
+    virtual bool IsKeyOrButtonDown() = 0;
+    virtual DWORD MillisecondsSinceInput() = 0;
 
     // Subscriptions
     virtual HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) = 0;
@@ -51,6 +67,8 @@ public:
     virtual __time64_t Now() = 0;
     // The local time of a calendar time (_localtime64_s); false when it cannot be broken down.
     virtual bool LocalTime(__time64_t time, std::tm& local) = 0;
+    // The runtime reads the time zone at its first conversion and keeps it; this reads it again (_tzset).
+    virtual void ReadTimeZone() = 0;
 };
 
 class Win32OutsideWorld final : public IOutsideWorld
@@ -67,6 +85,13 @@ public:
     UINT SendInput(UINT count, INPUT* inputs, int size) override;
     void ShellExecute(HWND owner, const wchar_t* verb, const std::wstring& file, int show) override;
     bool GetUserName(std::wstring& name) override;
+    bool IsWindows8OrGreater() override;
+    UINT TaskbarDpi() override;
+    void RegisterApplicationRestart(const wchar_t* arguments, DWORD flags) override;
+    bool SetForegroundWindow(HWND window) override;
+    void AllowSetForegroundWindow(DWORD processId) override;
+    bool IsKeyOrButtonDown() override;
+    DWORD MillisecondsSinceInput() override;
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) override;
     void UnregisterPowerSettingNotification(HPOWERNOTIFY handle) override;
     bool RegisterSessionNotification(HWND window, DWORD flags) override;
@@ -76,6 +101,7 @@ public:
     void ReleaseVoice(ISpVoice* voice) override;
     __time64_t Now() override;
     bool LocalTime(__time64_t time, std::tm& local) override;
+    void ReadTimeZone() override;
 };
 
 } // namespace veskaro

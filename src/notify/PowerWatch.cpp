@@ -13,6 +13,8 @@ namespace {
 
 // GUID_CONSOLE_DISPLAY_STATE, defined here rather than taken from an import library.
 const GUID kGuidConsoleDisplayState = {0x6FE69556, 0x704A, 0x47A0, {0x8F, 0x24, 0xC2, 0x8D, 0x93, 0x6F, 0xDA, 0x47}};
+// GUID_MONITOR_POWER_ON: Windows 7 has no console display state and says the same here.
+const GUID kGuidMonitorPowerOn = {0x02731015, 0x4510, 0x4526, {0x99, 0xE6, 0xE5, 0xA1, 0x7E, 0xBD, 0x1A, 0xEA}};
 
 constexpr BYTE kDisplayOff = 0;
 constexpr BYTE kDisplayOn = 1;
@@ -25,8 +27,8 @@ const wchar_t kWatchFailedText[] = L"Failed to Start Monitoring Power of Display
 
 void CVeskaroDlg::StartDisplayPowerWatch()
 {
-    m_hPowerNotify =
-        m_outside.RegisterPowerSettingNotification(m_hWnd, kGuidConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+    const GUID& setting = m_outside.IsWindows8OrGreater() ? kGuidConsoleDisplayState : kGuidMonitorPowerOn;
+    m_hPowerNotify = m_outside.RegisterPowerSettingNotification(m_hWnd, setting, DEVICE_NOTIFY_WINDOW_HANDLE);
     if (!m_hPowerNotify)
     {
         // Without a voice alert nobody misses the notifications enough to be told.
@@ -52,7 +54,8 @@ void CVeskaroDlg::OnPowerBroadcast(WPARAM event, LPARAM data)
     const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
     // A block without its data byte is not read past its end.
     if (setting->DataLength < 1 ||
-        std::memcmp(&setting->PowerSetting, &kGuidConsoleDisplayState, sizeof(GUID)) != 0)
+        (std::memcmp(&setting->PowerSetting, &kGuidConsoleDisplayState, sizeof(GUID)) != 0 &&
+         std::memcmp(&setting->PowerSetting, &kGuidMonitorPowerOn, sizeof(GUID)) != 0))
         return;
     const BYTE state = setting->Data[0];
     if (state != kDisplayOn && state != kDisplayOff)

@@ -1,8 +1,16 @@
 #include "power/DlgBlackScreen.h"
 
+#include "framework/OutsideWorld.h"
 #include "res/resource.h"
 
 namespace veskaro {
+
+namespace {
+
+// Asked for once the dialog is shown.
+constexpr UINT WM_ASK_FOREGROUND = WM_APP + 1;
+
+} // namespace
 
 CDlgBlackScreen::CDlgBlackScreen(IOutsideWorld& outside, std::wstring applicationName)
     : CDialogBase(IDD_BLACK_SCREEN, outside, std::move(applicationName))
@@ -15,9 +23,11 @@ BOOL CDlgBlackScreen::OnInitDialog()
     // The brush first: the move repaints, and the repaint asks for it.
     m_brush.Reset(::CreateSolidBrush(RGB(0, 0, 0)));
     // The virtual screen's own origin: monitors left of or above the primary one
-    // have negative coordinates and are covered too.
-    ::MoveWindow(m_hWnd, ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
-                 ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN), TRUE);
+    // have negative coordinates and are covered too. Topmost, or the always-on-top
+    // taskbar and any topmost window would stay above it.
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+                   ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN), 0);
+    ::PostMessageW(m_hWnd, WM_ASK_FOREGROUND, 0, 0);
     return TRUE;
 }
 
@@ -29,6 +39,9 @@ INT_PTR CDlgBlackScreen::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_RBUTTONDOWN: return OnCloseInput(), FALSE;
+    // Windows keeps a program in the background from taking the foreground while the user
+    // works elsewhere: then the keyboard stays there, and a mouse button closes the window.
+    case WM_ASK_FOREGROUND: return m_outside.SetForegroundWindow(m_hWnd), TRUE;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:

@@ -6,6 +6,8 @@
 #include "notify/EventLog.h"
 #include "res/resource.h"
 
+#include <utility>
+
 namespace veskaro {
 
 namespace {
@@ -14,6 +16,12 @@ namespace {
 constexpr LPARAM kMonitorPowerOff = 2;
 constexpr LPARAM kMonitorPowerOn = -1;
 constexpr UINT kTurnOnDelayMs = 10000;
+
+// The release of the key or button that chose a command, or a nudge of the mouse after
+// the click, is input and would turn the displays straight back on.
+constexpr UINT kQuietPollMs = 100;
+constexpr DWORD kQuietInputMs = 500;
+constexpr int kQuietPollLimit = 50; // about five seconds; a stuck key does not hold it longer
 
 } // namespace
 
@@ -43,14 +51,39 @@ void CVeskaroDlg::TurnMonitorsOn()
 
 void CVeskaroDlg::OnTurnOffMonitorsNow()
 {
-    TurnMonitorsOff();
+    TurnMonitorsOffWhenInputQuiet(false);
 }
 
 void CVeskaroDlg::OnTurnOffAndOnAfter10Seconds()
 {
+    TurnMonitorsOffWhenInputQuiet(true);
+}
+
+void CVeskaroDlg::TurnMonitorsOffWhenInputQuiet(bool turnOnAfter)
+{
+    m_bTurnOnAfterWait = (m_bTurnOffWaiting && m_bTurnOnAfterWait) || turnOnAfter;
+    m_bTurnOffWaiting = true;
+    m_iQuietPolls = 0;
+    if (TurnOffIfInputQuiet())
+        ::KillTimer(m_hWnd, TIMER_QUIET_INPUT);
+    else
+        ::SetTimer(m_hWnd, TIMER_QUIET_INPUT, kQuietPollMs, nullptr);
+}
+
+// True when nothing waits any more.
+bool CVeskaroDlg::TurnOffIfInputQuiet()
+{
+    if (!m_bTurnOffWaiting)
+        return true;
+    const bool quiet = !m_outside.IsKeyOrButtonDown() && m_outside.MillisecondsSinceInput() >= kQuietInputMs;
+    if (!quiet && ++m_iQuietPolls < kQuietPollLimit)
+        return false;
+    m_bTurnOffWaiting = false;
     TurnMonitorsOff();
-    // A second command while armed restarts the period.
-    ::SetTimer(m_hWnd, TIMER_TURN_ON, kTurnOnDelayMs, nullptr);
+    // The ten seconds count from the turn-off; a second command while armed restarts them.
+    if (std::exchange(m_bTurnOnAfterWait, false))
+        ::SetTimer(m_hWnd, TIMER_TURN_ON, kTurnOnDelayMs, nullptr);
+    return true;
 }
 
 void CVeskaroDlg::OnLockPCNow()

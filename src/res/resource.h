@@ -76,9 +76,11 @@
 //   1 TIMER_TURN_ON        10000 ms, one-shot: turn-on after "Turn Off ... Turn On After 10 Seconds"
 //   2 TIMER_SCHEDULE        1000 ms, from initialisation until the window ends: the schedule tick
 //   3 TIMER_LOCK_TURN_OFF   the lock delay, one-shot: turn-off after a session lock
+//   4 TIMER_QUIET_INPUT      100 ms, at most about 5 s: a turn-off from the menu waits for quiet input
 #define TIMER_TURN_ON 1
 #define TIMER_SCHEDULE 2
 #define TIMER_LOCK_TURN_OFF 3
+#define TIMER_QUIET_INPUT 4
 
 // Tray icon id
 #define TRAY_ICON_ID 90

@@ -74,8 +74,26 @@ bool CVeskaroDlg::IsTurnOnTime()
     return m_oTimeNow.GetStatus() == COleDateTime::valid && m_strTimeText1 == m_strTimeText2;
 }
 
+// A zone moved since the last reading (travel, an automatic zone, an update of the zone's
+// rules) moves the local clock at once; that jump is not daylight saving, and the local
+// times it moves over are not caught up.
+void CVeskaroDlg::ReadTimeZone()
+{
+    m_iTicksSinceTimeZoneRead = 0;
+    const __time64_t now = m_outside.Now();
+    std::tm before{};
+    std::tm after{};
+    const bool known = m_outside.LocalTime(now, before);
+    m_outside.ReadTimeZone();
+    if (!known || !m_outside.LocalTime(now, after) || WallClockSecond(before) != WallClockSecond(after))
+        m_bHasLastTickWallClock = false;
+}
+
 void CVeskaroDlg::OnScheduleTick()
 {
+    // Windows says when the zone changes; once a minute covers a message that never came.
+    if (++m_iTicksSinceTimeZoneRead >= 60)
+        ReadTimeZone();
     const __time64_t now = m_env.outside.Now();
     std::tm local{};
     const COleDateTime nowValue = LocalValue(m_outside, now, local);
@@ -123,6 +141,9 @@ void CVeskaroDlg::OnScheduleTick()
                 const bool outerPending = std::exchange(m_bTurnOffPending, true);
                 ShowBlackScreen();
                 m_bTurnOffPending = outerPending;
+                // Closed meanwhile (Exit, the close box): the program is ending, and nothing more is done.
+                if (!m_hWnd)
+                    return;
             }
             TurnMonitorsOff();
             if (m_bTurnOffLockPC)
@@ -153,6 +174,7 @@ void CVeskaroDlg::OnScheduleTick()
     } while (NextSecondToTest(range, second));
 
     RetrySessionLockWatch();
+    RetryTrayIcon();
 }
 
 void CVeskaroDlg::OnTimer(UINT_PTR id)
@@ -165,6 +187,10 @@ void CVeskaroDlg::OnTimer(UINT_PTR id)
         break;
     case TIMER_SCHEDULE: OnScheduleTick(); break;
     case TIMER_LOCK_TURN_OFF: OnLockTurnOffTimer(); break;
+    case TIMER_QUIET_INPUT:
+        if (TurnOffIfInputQuiet())
+            ::KillTimer(m_hWnd, TIMER_QUIET_INPUT);
+        break;
     default: break;
     }
 }

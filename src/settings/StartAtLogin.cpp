@@ -2,6 +2,7 @@
 
 #include "app/ModulePath.h"
 #include "framework/Handles.h"
+#include "framework/OutsideWorld.h"
 #include "settings/RunValueText.h"
 
 #include <windows.h>
@@ -152,6 +153,13 @@ void SetStartAtLogin(const std::wstring& applicationName, bool enable, const std
     const std::wstring text = RunValueText(modulePath);
     ::RegSetValueExW(key.Get(), applicationName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void RegisterRestart(IOutsideWorld& outside, const std::wstring& applicationName, const std::wstring& arguments)
+{
+    // The restart manager takes at most 1024 characters, terminator included.
+    const DWORD flags = IsStartAtLoginEnabled(applicationName) ? RESTART_NO_REBOOT : 0;
+    outside.RegisterApplicationRestart(arguments.size() < 1024 ? arguments.c_str() : nullptr, flags);
 }
 
 } // namespace veskaro

@@ -6,6 +6,8 @@
 
 namespace veskaro {
 
+class IOutsideWorld;
+
 // HKEY_CURRENT_USER's Run key; tests pass a scratch key instead.
 extern const wchar_t kRunKeyPath[];
 
@@ -14,5 +16,10 @@ bool IsStartAtLoginEnabled(const std::wstring& applicationName, const std::wstri
 
 // Writes the Run value for the running executable, or deletes it. Failures are silent.
 void SetStartAtLogin(const std::wstring& applicationName, bool enable, const std::wstring& runKeyPath = kRunKeyPath);
+
+// Registers with the restart manager, which starts the program again after a crash, a hang or
+// an update with `arguments`, and after a reboot at sign-in; not the latter while the Run value
+// starts it at sign-in, so that it never starts twice.
+void RegisterRestart(IOutsideWorld& outside, const std::wstring& applicationName, const std::wstring& arguments);
 
 } // namespace veskaro

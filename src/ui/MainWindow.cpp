@@ -25,7 +25,7 @@ void CVeskaroDlg::ShowMainWindow()
     ::ShowWindow(m_hWnd, SW_RESTORE);
     ::ShowWindow(m_hWnd, SW_SHOW);
     ::SetActiveWindow(m_hWnd);
-    ::SetForegroundWindow(m_hWnd);
+    m_outside.SetForegroundWindow(m_hWnd);
     ::BringWindowToTop(m_hWnd);
 }
 
@@ -91,9 +91,10 @@ void CVeskaroDlg::OnLButtonDown()
     ::SendMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
-void CVeskaroDlg::OnDpiChanged(UINT dpi, const RECT* suggested)
+void CVeskaroDlg::OnDpiChanged(UINT, const RECT* suggested)
 {
-    UpdateTrayIconScale(dpi);
+    // The tray icon follows the taskbar's monitor, not the window's: a move leaves it alone.
+    UpdateTrayIconScale();
     if (!suggested)
         return;
     // Where the system wants the window at the new scale; a size no screen has is ignored.
@@ -136,6 +137,14 @@ void CVeskaroDlg::OnClose()
 {
     StopDisplayPowerWatch();
     ::DestroyWindow(m_hWnd);
+}
+
+void CVeskaroDlg::OnEndSession(bool ending, LPARAM flags)
+{
+    // An installer or update that needs the program's file asks it to close through the
+    // restart manager; it ends as Exit ends it. A logoff or shutdown ends it anyway.
+    if (ending && (flags & ENDSESSION_CLOSEAPP) != 0 && (flags & ENDSESSION_LOGOFF) == 0)
+        OnClose();
 }
 
 void CVeskaroDlg::OnDestroy()

@@ -29,6 +29,11 @@ NOTIFYICONDATAW TrayRecord(HWND window)
     return data;
 }
 
+// A shell that refused the icon at a slow sign-in sends no "TaskbarCreated" later: the add
+// is tried again every few schedule ticks, for a bounded time.
+constexpr int kTrayRetryEveryTicks = 5;
+constexpr int kTrayRetryForTicks = 10 * 60;
+
 // Newer than Windows 7: looked up at run time, so that the program still starts there.
 template <typename Function>
 Function User32Function(const char* name)
@@ -46,11 +51,11 @@ UINT SystemDpi()
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
-// The scale of the window's monitor; before Windows 10 only the system's is known.
-UINT WindowDpi(HWND window)
+// The notification area lies on the taskbar's monitor, wherever the window is; before
+// Windows 10 only the system's scale is known.
+UINT TrayDpi(IOutsideWorld& outside)
 {
-    const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-    const UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+    const UINT dpi = outside.TaskbarDpi();
     return dpi ? dpi : SystemDpi();
 }
 
@@ -75,13 +80,13 @@ UniqueIcon LoadSmallIcon(int size)
 
 void CVeskaroDlg::LoadTrayIcon()
 {
-    m_iTrayIconSize = SmallIconSize(WindowDpi(m_hWnd));
+    m_iTrayIconSize = SmallIconSize(TrayDpi(m_outside));
     m_hTrayIcon = LoadSmallIcon(m_iTrayIconSize);
 }
 
-void CVeskaroDlg::UpdateTrayIconScale(UINT dpi)
+void CVeskaroDlg::UpdateTrayIconScale()
 {
-    const int size = SmallIconSize(dpi);
+    const int size = SmallIconSize(TrayDpi(m_outside));
     if (size == m_iTrayIconSize)
         return;
     UniqueIcon icon = LoadSmallIcon(size);
@@ -99,21 +104,38 @@ void CVeskaroDlg::UpdateTrayIconScale(UINT dpi)
 
 void CVeskaroDlg::OnSettingChange()
 {
-    // A new scale also arrives this way, for a window that missed WM_DPICHANGED.
-    UpdateTrayIconScale(WindowDpi(m_hWnd));
+    // A new scale of the taskbar's monitor arrives this way when the window is elsewhere.
+    UpdateTrayIconScale();
 }
 
 void CVeskaroDlg::AddTrayIcon()
+{
+    m_iTrayIconRetries = 0;
+    m_bTrayIconPending = !TryAddTrayIcon(false);
+}
+
+bool CVeskaroDlg::TryAddTrayIcon(bool retry)
 {
     NOTIFYICONDATAW data = TrayRecord(m_hWnd);
     data.uCallbackMessage = WM_TRAY_NOTIFY;
     data.hIcon = m_hTrayIcon ? m_hTrayIcon.Get() : m_hIcon;
     // A long application name is cut to what the tooltip holds, terminator included.
     ::lstrcpynW(data.szTip, m_env.applicationName.c_str(), ARRAYSIZE(data.szTip));
-    if (!m_outside.NotifyIcon(NIM_ADD, data))
-        return; // the next "TaskbarCreated" tries again
+    // An add that timed out may have reached the shell all the same; then only a
+    // modification succeeds.
+    if (!m_outside.NotifyIcon(NIM_ADD, data) && !(retry && m_outside.NotifyIcon(NIM_MODIFY, data)))
+        return false;
     if (HMENU trayMenu = ::GetSubMenu(m_menuTray.Get(), 0))
         ::SetMenuDefaultItem(trayMenu, ID_CONFIGURE, FALSE);
+    return true;
+}
+
+// Called once per schedule tick; m_iTrayIconRetries counts the ticks since the failure.
+void CVeskaroDlg::RetryTrayIcon()
+{
+    if (!m_bTrayIconPending || ++m_iTrayIconRetries % kTrayRetryEveryTicks != 0)
+        return;
+    m_bTrayIconPending = !TryAddTrayIcon(true) && m_iTrayIconRetries < kTrayRetryForTicks;
 }
 
 void CVeskaroDlg::RemoveTrayIcon()
@@ -145,7 +167,7 @@ LRESULT CVeskaroDlg::OnTrayNotify(WPARAM, LPARAM lParam)
         POINT cursor{};
         ::GetCursorPos(&cursor);
         // Without this the menu would not close when the user clicks elsewhere.
-        ::SetForegroundWindow(m_hWnd);
+        m_outside.SetForegroundWindow(m_hWnd);
         m_outside.TrackPopupMenu(trayMenu, 0, cursor.x, cursor.y, m_hWnd);
         break;
     }

@@ -118,12 +118,15 @@ INT_PTR CVeskaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY: return OnDestroy(), FALSE;
     case WM_HELP: return Result(message, OnHelpInfo());
     case WM_CLOSE: return OnClose(), TRUE;
+    case WM_ENDSESSION: return OnEndSession(wParam != FALSE, lParam), FALSE;
     case WM_WTSSESSION_CHANGE: return OnSessionChange(wParam, lParam), FALSE;
     case WM_POWERBROADCAST: return OnPowerBroadcast(wParam, lParam), FALSE;
     case WM_LBUTTONDOWN: return OnLButtonDown(), FALSE;
     // Left to the default processing too, which rescales a dialog's controls on Windows 10.
     case WM_DPICHANGED: return OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam)), FALSE;
-    case WM_SETTINGCHANGE: case WM_DISPLAYCHANGE: return OnSettingChange(), FALSE;
+    case WM_TIMECHANGE: return ReadTimeZone(), FALSE;
+    case WM_SETTINGCHANGE: ReadTimeZone(); return OnSettingChange(), FALSE;
+    case WM_DISPLAYCHANGE: return OnSettingChange(), FALSE;
     case WM_NCDESTROY:
         if (m_bQuitOnDestroy)
             ::PostQuitMessage(0);

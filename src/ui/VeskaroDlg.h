@@ -31,9 +31,11 @@ public:
 
     // Tray icon, menus, showing and hiding (ui/)
     void AddTrayIcon();
+    bool TryAddTrayIcon(bool retry);
+    void RetryTrayIcon();
     void RemoveTrayIcon();
     void LoadTrayIcon(); // only while the shell holds none of ours
-    void UpdateTrayIconScale(UINT dpi);
+    void UpdateTrayIconScale();
     void ShowMainWindow();
     void HideMainWindow();
     void ShowMainMenu();
@@ -45,11 +47,14 @@ public:
     bool IsTurnOffTime();
     bool IsTurnOnTime();
     void OnScheduleTick();
+    void ReadTimeZone();
     int& DayFlag(int index); // 0..13 for m_bDay1..m_bDay14
 
     // Monitor and workstation commands, black screen (power/)
     void TurnMonitorsOff();
     void TurnMonitorsOn();
+    void TurnMonitorsOffWhenInputQuiet(bool turnOnAfter);
+    bool TurnOffIfInputQuiet();
     void ShowBlackScreen();
 
     // Display power watch, voice alerts, turn-off on lock (notify/)
@@ -81,6 +86,8 @@ public:
     HICON m_hIcon = nullptr; // a shared resource icon: never destroyed
     UniqueIcon m_hTrayIcon;  // the same icon at the small size, for the notification area
     int m_iTrayIconSize = 0; // its width and height, so that only a new scale reloads it
+    bool m_bTrayIconPending = false; // the shell refused it; tried again on the schedule tick
+    int m_iTrayIconRetries = 0;
     int m_bDay1 = 0, m_bDay2 = 0, m_bDay3 = 0, m_bDay4 = 0, m_bDay5 = 0, m_bDay6 = 0, m_bDay7 = 0;
     int m_bDay8 = 0, m_bDay9 = 0, m_bDay10 = 0, m_bDay11 = 0, m_bDay12 = 0, m_bDay13 = 0, m_bDay14 = 0;
     int m_bTurnOffLockPC = 0;
@@ -103,6 +110,14 @@ public:
     // turn-on fell due meanwhile and is left to that turn-off's tick.
     bool m_bTurnOffPending = false;
     bool m_bTurnOnDeferred = false;
+
+    // The runtime's time zone is read again every this many ticks, in case no message said it changed.
+    int m_iTicksSinceTimeZoneRead = 0;
+
+    // A turn-off from the menu waits for the key or button that chose it to be released.
+    bool m_bTurnOffWaiting = false;
+    bool m_bTurnOnAfterWait = false;
+    int m_iQuietPolls = 0;
 
     // A session subscription that failed is tried again on the schedule tick.
     bool m_bSessionWatchPending = false;
@@ -136,6 +151,7 @@ private:
     BOOL OnHelpInfo();
     void OnShareLink();
     void OnClose();
+    void OnEndSession(bool ending, LPARAM flags);
     void OnSessionChange(WPARAM code, LPARAM sessionId);
     void OnDisplayBlackScreen();
     void OnPowerBroadcast(WPARAM event, LPARAM data);

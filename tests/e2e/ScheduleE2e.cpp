@@ -82,6 +82,29 @@ TEST_F(ScheduleE2e, TurnOffCommandAppendsOneLine)
     Exit(program, window);
 }
 
+TEST_F(ScheduleE2e, TurnOffFromTheCommandLineStartsTheProgramOrReachesTheRunningOne)
+{
+    // None runs: the start stays, silent, and turns the monitors off itself.
+    RunningProgram program;
+    ASSERT_TRUE(program.Start(L" :off "));
+    HWND window = program.MainWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(window));
+    ASSERT_TRUE(WaitFor([this] { return Events().size() == 1; }, 10000));
+
+    // One runs: a further start hands the command over and ends, even where several may run.
+    m_settings.SetInt(L"", L"AllowMultipleInstances", 1);
+    RunningProgram second;
+    ASSERT_TRUE(second.Start(L":off", VESKARO_EXE_NAME, false));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(second.WaitForExit(10000, exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    ASSERT_TRUE(WaitFor([this] { return Events().size() == 2; }, 10000));
+    EXPECT_EQ(Events(), (std::vector<std::wstring>{L"Turn Off", L"Turn Off"}));
+    EXPECT_FALSE(program.WaitForExit(0, exitCode));
+    Exit(program, window);
+}
+
 TEST_F(ScheduleE2e, ScheduleForTodayFiresOnce)
 {
     // A few seconds ahead, as the program will see it: same clock, same user formats.

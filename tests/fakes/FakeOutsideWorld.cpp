@@ -53,6 +53,8 @@ bool FakeOutsideWorld::NotifyIcon(DWORD message, NOTIFYICONDATAW& data)
     log.push_back(L"NotifyIcon " + std::to_wstring(message));
     if (onNotifyIcon)
         onNotifyIcon();
+    if (notifyIconFailures > 0)
+        return --notifyIconFailures, false;
     return notifyIconSucceeds;
 }
 

@@ -73,6 +73,7 @@ public:
     int messageBoxResult = IDOK;
     int messageBoxCheckResult = IDOK;
     bool notifyIconSucceeds = true;
+    int notifyIconFailures = 0; // the next this many calls fail
     bool lockSucceeds = true;
     DWORD lockError = 5;
     bool saveFileConfirmed = true;
@@ -82,6 +83,10 @@ public:
     HPOWERNOTIFY powerNotifyHandle = reinterpret_cast<HPOWERNOTIFY>(static_cast<intptr_t>(0x1234));
     int sessionRegistrationFailures = 0; // the next this many registrations fail
     HRESULT createVoiceResult = S_OK;
+    bool windows8OrGreater = true;
+    UINT taskbarDpi = 0; // not known, as before Windows 10
+    bool keyOrButtonDown = false;
+    DWORD millisecondsSinceInput = 60000;
     __time64_t now = 1796540498; // 2026-12-06 07:01:38 UTC, a Sunday (tests run with TZ=UTC)
     // LocalTime's zone: the runtime's, unless a test gives offsets from UTC in seconds, each from its time on.
     std::vector<std::pair<__time64_t, long long>> zone;
@@ -90,6 +95,7 @@ public:
     std::function<void()> onMessageBox;
     std::function<void()> onTrackPopupMenu;
     std::function<void()> onNotifyIcon; // what the window still holds while the shell takes an icon
+    std::function<void()> onReadTimeZone; // a zone the runtime sees only once it reads it again
 
     // Records
     std::vector<MessageBoxCall> messageBoxes;
@@ -106,6 +112,9 @@ public:
     std::vector<HWND> sessionUnregistrations;
     int voicesCreated = 0;
     int voicesReleased = 0;
+    std::vector<std::pair<std::wstring, DWORD>> restartRegistrations; // "(none)" for no argument text
+    std::vector<HWND> foregroundRequests;
+    std::vector<DWORD> foregroundAllowed;
     std::vector<std::wstring> spoken;
     std::vector<DWORD> speakFlags;
     // One line per outside call, in order, for checking sequences across kinds.
@@ -122,6 +131,21 @@ public:
     UINT SendInput(UINT count, INPUT* inputs, int size) override;
     void ShellExecute(HWND owner, const wchar_t* verb, const std::wstring& file, int show) override;
     bool GetUserName(std::wstring& name) override;
+    bool IsWindows8OrGreater() override { return windows8OrGreater; }
+    UINT TaskbarDpi() override { return taskbarDpi; }
+    void RegisterApplicationRestart(const wchar_t* arguments, DWORD flags) override
+    {
+        restartRegistrations.emplace_back(arguments ? arguments : L"(none)", flags);
+    }
+    // Asked for and passed on, so that the window tests' windows behave as they would.
+    bool SetForegroundWindow(HWND window) override
+    {
+        foregroundRequests.push_back(window);
+        return ::SetForegroundWindow(window) != FALSE;
+    }
+    void AllowSetForegroundWindow(DWORD processId) override { foregroundAllowed.push_back(processId); }
+    bool IsKeyOrButtonDown() override { return keyOrButtonDown; }
+    DWORD MillisecondsSinceInput() override { return millisecondsSinceInput; }
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) override;
     void UnregisterPowerSettingNotification(HPOWERNOTIFY handle) override;
     bool RegisterSessionNotification(HWND window, DWORD flags) override;
@@ -136,6 +160,11 @@ public:
         for (const auto& [from, offset] : zone)
             shifted = time >= from ? time + offset : shifted;
         return zone.empty() ? _localtime64_s(&local, &time) == 0 : _gmtime64_s(&local, &shifted) == 0;
+    }
+    void ReadTimeZone() override
+    {
+        if (onReadTimeZone)
+            onReadTimeZone();
     }
 };
 

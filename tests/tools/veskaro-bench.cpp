@@ -203,6 +203,13 @@ public:
         name = L"bench";
         return true;
     }
+    bool IsWindows8OrGreater() override { return true; }
+    UINT TaskbarDpi() override { return 0; }
+    void RegisterApplicationRestart(const wchar_t*, DWORD) override {}
+    bool SetForegroundWindow(HWND) override { return true; }
+    void AllowSetForegroundWindow(DWORD) override {}
+    bool IsKeyOrButtonDown() override { return false; }
+    DWORD MillisecondsSinceInput() override { return MAXDWORD; }
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND, const GUID&, DWORD) override
     {
         return reinterpret_cast<HPOWERNOTIFY>(static_cast<intptr_t>(1));
@@ -215,6 +222,7 @@ public:
     void ReleaseVoice(ISpVoice*) override {}
     __time64_t Now() override { return now; }
     bool LocalTime(__time64_t time, std::tm& local) override { return _localtime64_s(&local, &time) == 0; }
+    void ReadTimeZone() override {}
 };
 
 // The scheduled actions fire during the run; the monitors of the machine stay as they are.
@@ -303,7 +311,7 @@ int Tick(long long count)
 
     veskaro::CMemoryStore store;
     QuietOutsideWorld outside;
-    veskaro::AppEnvironment environment{L"VeskaroTest", store, outside, false};
+    veskaro::AppEnvironment environment{L"VeskaroTest", store, outside, false, L""};
     CVeskaroDlg dlg(environment);
     if (!dlg.Create(nullptr))
     {

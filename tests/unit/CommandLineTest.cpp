@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -37,4 +38,14 @@ TEST(CommandLine, SilentStartOnlyWhenTrimmedTextBeginsWithMarker)
         EXPECT_TRUE(IsSilentStart(yes)) << yes;
     for (const wchar_t* no : {L"", L"  ", L"foo :silent", L":SILENT", L":silen", L"\":silent\""})
         EXPECT_FALSE(IsSilentStart(no)) << no;
+}
+
+TEST(CommandLine, VerbIsTheWholeTrimmedText)
+{
+    EXPECT_EQ(veskaro::CommandVerb(L":off"), unsigned{ID_TURN_OFF_MONITORS_NOW});
+    EXPECT_EQ(veskaro::CommandVerb(L" \t:off-on\r\n"), unsigned{ID_TURN_OFF_AND_ON_AFTER_10_SECONDS});
+    EXPECT_EQ(veskaro::CommandVerb(L":lock "), unsigned{ID_LOCK_PC_NOW});
+    EXPECT_EQ(veskaro::CommandVerb(L":black"), unsigned{ID_DISPLAY_BLACK_SCREEN});
+    for (const wchar_t* no : {L"", L":silent", L":off now", L":off:lock", L":OFF", L":of", L":offon", L"off", L"\":off\""})
+        EXPECT_EQ(veskaro::CommandVerb(no), 0u) << no;
 }

@@ -12,12 +12,15 @@ TEST_F(BlackScreen, CoversTheWholeVirtualScreenInBlackAndDisablesItsOwner)
 {
     Open();
     RECT rect{};
-    LONG_PTR style = 0;
+    LONG_PTR style = 0, extendedStyle = 0;
     LOGBRUSH dialogBrush{}, staticBrush{};
     BOOL ownerEnabled = TRUE;
+    HWND shown = nullptr;
     BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
+        shown = blackScreen;
         ::GetWindowRect(blackScreen, &rect);
         style = ::GetWindowLongPtrW(blackScreen, GWL_STYLE);
+        extendedStyle = ::GetWindowLongPtrW(blackScreen, GWL_EXSTYLE);
         ownerEnabled = ::IsWindowEnabled(Window());
         HDC dc = ::GetDC(blackScreen);
         auto brush = reinterpret_cast<HGDIOBJ>(::SendMessageW(blackScreen, WM_CTLCOLORDLG,
@@ -39,6 +42,11 @@ TEST_F(BlackScreen, CoversTheWholeVirtualScreenInBlackAndDisablesItsOwner)
     EXPECT_EQ(rect.bottom - rect.top, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
     EXPECT_EQ(style & WS_CAPTION, 0);
     EXPECT_NE(style & WS_POPUP, 0);
+    // Above the taskbar and every other window, asking for the keyboard: Windows may refuse
+    // that to a program in the background, where Wine never does.
+    EXPECT_NE(extendedStyle & WS_EX_TOPMOST, 0);
+    ASSERT_FALSE(m_outside.foregroundRequests.empty());
+    EXPECT_EQ(m_outside.foregroundRequests.back(), shown);
     EXPECT_EQ(dialogBrush.lbStyle, static_cast<UINT>(BS_SOLID));
     EXPECT_EQ(dialogBrush.lbColor, RGB(0, 0, 0));
     EXPECT_EQ(staticBrush.lbStyle, static_cast<UINT>(BS_SOLID));

@@ -2,6 +2,7 @@
 // that bear the application's title.
 #include "window/WindowTest.h"
 
+#include "app/InstanceIdentity.h"
 #include "res/resource.h"
 
 namespace veskaro::testing {
@@ -53,6 +54,14 @@ TEST_F(InstanceIdentity, HandshakeAnswersTheSumOfItsParameters)
     EXPECT_EQ(Send(WM_INSTANCE_HANDSHAKE, 10, 12), 22);
     EXPECT_EQ(Send(WM_INSTANCE_HANDSHAKE, 1, 2), 3);
     EXPECT_EQ(Send(WM_INSTANCE_QUERY), 1);
+
+    // A second start hands over, letting this process take the foreground: Windows gives it
+    // only to the process the user just started.
+    ASSERT_TRUE(HandOverToRunningInstance(m_outside, kTestAppName, ID_CONFIGURE));
+    EXPECT_EQ(m_outside.foregroundAllowed, std::vector<DWORD>{::GetCurrentProcessId()});
+    PumpMessages();
+    EXPECT_TRUE(::IsWindowVisible(Window()));
+    EXPECT_FALSE(HandOverToRunningInstance(m_outside, L"VeskaroTest Nobody", ID_CONFIGURE));
 }
 
 TEST_F(InstanceIdentity, FirstInstanceIsNumberOneWithoutSuffix)

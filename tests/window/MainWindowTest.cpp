@@ -416,6 +416,17 @@ TEST_F(MainWindow, ExitCommandsCloseAfterTheCommandReturns)
         ASSERT_NE(removeIcon, log.end()) << id;
         EXPECT_LT(unsubscribe, removeIcon) << id;
     }
+
+    // An installer closes it through the restart manager as Exit would; a logoff or
+    // shutdown, or an end that did not come, is left to the system.
+    OpenMainWindow();
+    Send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF | ENDSESSION_CLOSEAPP);
+    Send(WM_ENDSESSION, TRUE, 0);
+    Send(WM_ENDSESSION, FALSE, ENDSESSION_CLOSEAPP);
+    ASSERT_TRUE(::IsWindow(Window()));
+    Send(WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_EQ(Window(), nullptr);
+    EXPECT_EQ(m_outside.notifyIcons.back().message, static_cast<DWORD>(NIM_DELETE));
 }
 
 // Each command of both menus, by the id the menu resource carries, reaches a handler that

@@ -23,6 +23,35 @@ TEST_F(MonitorCommands, TurnOffNowRequestsPowerOffAndLogsIt)
     EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn Off"}));
 }
 
+TEST_F(MonitorCommands, TurnOffFromTheMenuWaitsForTheKeysReleaseAndQuietInput)
+{
+    Open();
+    // Enter chose the command and is still down; its release is input that would wake the displays.
+    m_outside.keyOrButtonDown = true;
+    Command(ID_TURN_OFF_AND_ON_AFTER_10_SECONDS);
+    Command(ID_TURN_OFF_MONITORS_NOW); // chosen again meanwhile: still one turn-off, still a turn-on after it
+    Send(WM_TIMER, TIMER_QUIET_INPUT);
+    m_outside.keyOrButtonDown = false;
+    m_outside.millisecondsSinceInput = 120; // released just now
+    Send(WM_TIMER, TIMER_QUIET_INPUT);
+    EXPECT_EQ(PowerCalls(), Events{});
+    EXPECT_FALSE(::KillTimer(Window(), TIMER_TURN_ON));
+    m_outside.millisecondsSinceInput = 500;
+    Send(WM_TIMER, TIMER_QUIET_INPUT);
+    Send(WM_TIMER, TIMER_QUIET_INPUT);
+    EXPECT_EQ(PowerCalls(), Events{L"MonitorPower 2"});
+    EXPECT_EQ(LoggedEvents(), Events{L"Turn Off"});
+    EXPECT_TRUE(::KillTimer(Window(), TIMER_TURN_ON)) << "the ten seconds count from the turn-off";
+
+    // A key that stays down holds the turn-off for about five seconds, no longer.
+    m_outside.keyOrButtonDown = true;
+    Command(ID_TURN_OFF_MONITORS_NOW);
+    for (int poll = 0; poll < 49; ++poll)
+        Send(WM_TIMER, TIMER_QUIET_INPUT);
+    EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn Off"}));
+    EXPECT_FALSE(::KillTimer(Window(), TIMER_QUIET_INPUT));
+}
+
 TEST_F(MonitorCommands, TurnOnRequestsPowerOnThenMovesThePointerThereAndBack)
 {
     Open();
@@ -103,7 +132,7 @@ TEST_F(MonitorCommands, RealLockUnderWineReportsError120)
     if (!RunningUnderWine())
         GTEST_SKIP() << "the real LockWorkStation would lock this session";
     Win32OutsideWorld system;
-    AppEnvironment environment{kTestAppName, m_store, system, false};
+    AppEnvironment environment{kTestAppName, m_store, system, false, L""};
     CVeskaroDlg dlg(environment);
     ASSERT_TRUE(dlg.Create(nullptr));
     HWND window = dlg.GetSafeHwnd();

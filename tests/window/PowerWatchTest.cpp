@@ -41,6 +41,17 @@ TEST_F(PowerWatch, SubscribesToTheDisplayStateAndEnablesTheList)
     EXPECT_TRUE(::IsWindowEnabled(List()));
     EXPECT_TRUE(m_outside.messageBoxes.empty());
     EXPECT_EQ(Count(), 0);
+
+    // Windows 7 has no console display state and reports the display's power as the
+    // monitor power setting, with the same byte.
+    const GUID monitorPowerOn = {0x02731015, 0x4510, 0x4526, {0x99, 0xE6, 0xE5, 0xA1, 0x7E, 0xBD, 0x1A, 0xEA}};
+    m_outside.windows8OrGreater = false;
+    OpenMainWindow();
+    ASSERT_EQ(m_outside.powerRegistrations.size(), 2u);
+    EXPECT_TRUE(::IsEqualGUID(m_outside.powerRegistrations[1].setting, monitorPowerOn));
+    PowerSettingBlock off(monitorPowerOn, {kDisplayOff, 0, 0, 0});
+    Send(WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, off.Param());
+    EXPECT_EQ(Entries(), std::vector<std::wstring>{L"12/6/2026 7:01:38 AM : Monitor Off"});
 }
 
 TEST_F(PowerWatch, OnAndOffAreListedWithTheTimeTheyWereHandled)

@@ -70,7 +70,7 @@ void ChangePicker(HWND dialog, int id, const SYSTEMTIME& time)
 TEST_F(ScheduleStore, EveryScheduleBoxWritesAllEighteenValuesInOrder)
 {
     RecordingStore recorder(m_store);
-    AppEnvironment environment{kTestAppName, recorder, m_outside, false};
+    AppEnvironment environment{kTestAppName, recorder, m_outside, false, L""};
     CVeskaroDlg dlg(environment);
     ASSERT_TRUE(dlg.Create(nullptr));
     HWND window = dlg.GetSafeHwnd();

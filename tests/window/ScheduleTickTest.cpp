@@ -104,6 +104,23 @@ TEST_F(ScheduleTick, BlackScreenThenOffThenLockAndNothingBeforeItCloses)
     EXPECT_TRUE(m_outside.messageBoxes.empty());
 }
 
+TEST_F(ScheduleTick, ExitWhileTheBlackScreenIsUpEndsTheTick)
+{
+    Set(L"m_bDay7", 1);
+    Set(L"m_bDay14", 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    SetText(L"m_oTimeTurnOn", kSetTimeText);
+    Set(L"m_bAutoDisplayBlackScreen", 1);
+    Set(L"m_bTurnOffLockPC", 1);
+    Open();
+    BlackScreenWatcher watcher(Window(), [&](HWND, int) { Command(ID_EXIT); });
+    TickAt(kSetTime);
+    EXPECT_EQ(watcher.Seen(), 1);
+    EXPECT_EQ(Window(), nullptr);
+    EXPECT_EQ(m_log.Bytes(), "");
+    EXPECT_EQ(m_outside.lockCalls, 0);
+}
+
 TEST_F(ScheduleTick, LockWithoutBlackScreenInTheSameTick)
 {
     Set(L"m_bDay7", 1);
@@ -191,6 +208,25 @@ TEST_F(ScheduleTick, ClockChangesFireTheSkippedOrRepeatedTimeOnce)
     // Right after the jump, and the first time only; the log tells the ticks by the runtime's time.
     const auto logged = [](__time64_t tick) { return DateTimeText(COleDateTime::FromTime64(tick)) + L"\tTurn Off"; };
     EXPECT_EQ(LogLines(m_log.Bytes()), (std::vector<std::wstring>{logged(springForward), logged(fallBack - 1800)}));
+}
+
+TEST_F(ScheduleTick, ANewTimeZoneIsReadAndTheTimesItMovesOverAreNotCaughtUp)
+{
+    Set(L"m_bDay7", 1);
+    SetText(L"m_oTimeTurnOff", L"7:30:00 AM");
+    Open();
+    TickAt(kSunday070138);
+    // The runtime keeps the zone it read first until it is told to read it again.
+    m_outside.onReadTimeZone = [this] { m_outside.zone = {{0, 3600}}; };
+    Send(WM_TIMECHANGE);
+    TickAt(kSunday070138 + 1);
+    EXPECT_EQ(ControlText(IDC_STATUS), L"Sunday 8:01:39 AM");
+    EXPECT_EQ(LoggedEvents(), Events{});
+    // With no message, the zone is read once a minute.
+    m_outside.onReadTimeZone = [this] { m_outside.zone = {{0, 7200}}; };
+    TickEachSecond(kSunday070138 + 2, kSunday070138 + 61);
+    EXPECT_EQ(ControlText(IDC_STATUS), L"Sunday 9:02:39 AM");
+    EXPECT_EQ(LoggedEvents(), Events{});
 }
 
 TEST_F(ScheduleTick, StatusLineShowsWeekdayAndTime)

@@ -96,7 +96,7 @@ protected:
         : m_key(L"Settings-" + Widen(::testing::UnitTest::GetInstance()->current_test_info()->name())),
           m_store(m_key.Path()),
           m_reader(m_key.Path()),
-          m_env{kTestAppName, m_store, m_outside, false}
+          m_env{kTestAppName, m_store, m_outside, false, L":silent"}
     {
     }
     ~SettingsDialogTest() override { Close(); }
@@ -228,6 +228,9 @@ TEST_F(SettingsDialogTest, OkWithTheStartBoxSetWritesTheQuotedRunValueEveryTime)
     Press(IDOK);
     const std::wstring expected = RunValueText(GetModulePath());
     EXPECT_EQ(RunValue::Get(), expected);
+    // The Run value starts it at sign-in: the restart manager must not start it a second time.
+    using Restart = std::pair<std::wstring, DWORD>;
+    EXPECT_EQ(m_outside.restartRegistrations, (std::vector<Restart>{{L":silent", RESTART_NO_REBOOT}}));
 
     // Reopened, the box shows set; a value of a moved executable is written afresh.
     RunValue::Set(L"\"C:\\Moved\\Away\\Veskaro.exe\" :silent");
@@ -239,6 +242,10 @@ TEST_F(SettingsDialogTest, OkWithTheStartBoxSetWritesTheQuotedRunValueEveryTime)
     RunValue::Set(L"\"C:\\Moved\\Away\\Veskaro.exe\" :silent"); // changed behind the open dialog
     Press(IDOK);
     EXPECT_EQ(RunValue::Get(), expected);
+    Open();
+    Check(IDC_START_AT_LOGIN, false);
+    Press(IDOK);
+    EXPECT_EQ(m_outside.restartRegistrations.back(), (Restart{L":silent", 0}));
 }
 
 TEST_F(SettingsDialogTest, EditedOptionsAreStored)

@@ -87,7 +87,7 @@ TEST_F(TrayIcon, ShellRestartRemovesAndAddsTheIconAgain)
     EXPECT_EQ(m_outside.notifyIcons[1].data.uCallbackMessage, static_cast<UINT>(WM_TRAY_NOTIFY));
 }
 
-TEST_F(TrayIcon, NewScaleModifiesTheIconAndFreesTheOldOneOnlyOnceTheShellHasIt)
+TEST_F(TrayIcon, NewScaleOfTheTaskbarsMonitorModifiesTheIconAndFreesTheOldOneOnlyOnceTheShellHasIt)
 {
     OpenMainWindow();
     const HICON before = Dlg().m_hTrayIcon.Get();
@@ -97,15 +97,23 @@ TEST_F(TrayIcon, NewScaleModifiesTheIconAndFreesTheOldOneOnlyOnceTheShellHasIt)
     const UINT dpi = ::GetDeviceCaps(screen, LOGPIXELSY) * 5 / 2;
     ::ReleaseDC(nullptr, screen);
     RECT suggested{10, 20, 610, 520};
-    m_outside.notifyIconSucceeds = false;
+    // The window moved to a monitor at that scale; the notification area stays where it was.
     Send(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(m_outside.notifyIcons.size(), 1u);
+    RECT window{};
+    ::GetWindowRect(Window(), &window);
+    EXPECT_TRUE(::EqualRect(&window, &suggested));
+
+    m_outside.taskbarDpi = dpi;
+    m_outside.notifyIconSucceeds = false;
+    Send(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS);
     EXPECT_EQ(Dlg().m_hTrayIcon.Get(), before) << "the shell still shows the old icon";
     EXPECT_EQ(IconWidth(before), startWidth);
 
     m_outside.notifyIconSucceeds = true;
     LONG widthDuringModify = 0;
     m_outside.onNotifyIcon = [&] { widthDuringModify = IconWidth(before); };
-    Send(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    Send(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS);
     const NotifyIconCall& modify = m_outside.notifyIcons.back();
     EXPECT_EQ(modify.message, static_cast<DWORD>(NIM_MODIFY));
     EXPECT_EQ(modify.data.uFlags, static_cast<UINT>(NIF_ICON)) << "the tooltip and callback must stay";
@@ -113,29 +121,42 @@ TEST_F(TrayIcon, NewScaleModifiesTheIconAndFreesTheOldOneOnlyOnceTheShellHasIt)
     EXPECT_EQ(modify.data.hIcon, Dlg().m_hTrayIcon.Get());
     EXPECT_EQ(widthDuringModify, startWidth);
     EXPECT_EQ(IconWidth(before), 0) << "the old icon outlived the change";
-    RECT window{};
-    ::GetWindowRect(Window(), &window);
-    EXPECT_TRUE(::EqualRect(&window, &suggested));
 
-    // A settings change brings it back to the window's own scale.
-    Send(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS);
+    // Before Windows 10 the taskbar's scale is unknown: the system's serves.
+    m_outside.taskbarDpi = 0;
+    Send(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(IconWidth(m_outside.notifyIcons.back().data.hIcon), startWidth);
 }
 
-TEST_F(TrayIcon, AFailedAddLeavesNoDefaultUntilTheShellRestarts)
+TEST_F(TrayIcon, AFailedAddIsTriedAgainFromTheTickUntilTheShellHoldsTheIcon)
 {
-    m_outside.notifyIconSucceeds = false;
+    // A slow sign-in: the shell refuses the add at start and then both the add and the
+    // probe of the first retry, and sends no "TaskbarCreated" afterwards.
+    m_outside.notifyIconFailures = 3;
     OpenMainWindow();
     HMENU tray = ::GetSubMenu(Dlg().m_menuTray.Get(), 0);
     EXPECT_EQ(::GetMenuDefaultItem(tray, FALSE, 0), static_cast<UINT>(-1));
-    // Nothing is reported and nothing is retried on its own.
     EXPECT_TRUE(m_outside.messageBoxes.empty());
-    PumpMessages();
-    EXPECT_EQ(m_outside.notifyIcons.size(), 1u);
+    const auto sent = [this] {
+        std::vector<DWORD> messages;
+        for (const NotifyIconCall& call : m_outside.notifyIcons)
+            messages.push_back(call.message);
+        return messages;
+    };
+    for (int tick = 0; tick < 30; ++tick)
+        Send(WM_TIMER, TIMER_SCHEDULE);
+    EXPECT_EQ(sent(), (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_MODIFY, NIM_ADD}));
+    EXPECT_EQ(::GetMenuDefaultItem(tray, FALSE, 0), static_cast<UINT>(ID_CONFIGURE));
 
+    // A shell that never takes it is asked for ten minutes, then left to "TaskbarCreated".
+    m_outside.notifyIconSucceeds = false;
+    EXPECT_EQ(Send(TaskbarCreated()), 1);
+    for (int tick = 0; tick < 700; ++tick)
+        Send(WM_TIMER, TIMER_SCHEDULE);
+    EXPECT_EQ(sent().size(), 4u + 2u + 2u * 120u);
     m_outside.notifyIconSucceeds = true;
     EXPECT_EQ(Send(TaskbarCreated()), 1);
-    EXPECT_EQ(::GetMenuDefaultItem(tray, FALSE, 0), static_cast<UINT>(ID_CONFIGURE));
+    EXPECT_EQ(sent().back(), static_cast<DWORD>(NIM_ADD));
 }
 
 TEST_F(TrayIcon, LongApplicationNameIsCutTo127Characters)

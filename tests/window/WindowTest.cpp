@@ -121,7 +121,7 @@ std::string ScratchFile::Bytes() const
 MainWindowTest::MainWindowTest()
     : m_key(Widen(::testing::UnitTest::GetInstance()->current_test_info()->name())),
       m_store(m_key.Path()),
-      m_env{kTestAppName, m_store, m_outside, false}
+      m_env{kTestAppName, m_store, m_outside, false, L":silent"}
 {
 }
 
