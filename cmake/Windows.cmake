@@ -129,7 +129,9 @@ endif()
 
 # The date and time texts once more under another user locale.
 add_test(NAME unit_tests_german_locale COMMAND unit_tests --gtest_filter=DateTimeText.*)
-set_tests_properties(unit_tests_german_locale PROPERTIES ENVIRONMENT "LANG=de_DE.UTF-8;LC_ALL=de_DE.UTF-8")
+# LANG sets the user locale under Wine only; on Windows the German test skips, and ctest says so.
+set_tests_properties(unit_tests_german_locale PROPERTIES ENVIRONMENT "LANG=de_DE.UTF-8;LC_ALL=de_DE.UTF-8"
+  SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\] DateTimeText\\.GermanFormsWhenTheUserLocaleIsGerman")
 file(GLOB VESKARO_E2E_TESTS CONFIGURE_DEPENDS tests/e2e/*.cpp tests/common/*.cpp)
 veskaro_test(e2e_tests ${VESKARO_E2E_TESTS} tests/TestMain.cpp)
 # The end-to-end tests start the program under a name of their own, so that its key, Run

@@ -5,6 +5,8 @@
 #include "framework/OutsideWorld.h"
 #include "res/resource.h"
 
+#include <algorithm>
+
 namespace veskaro::testing {
 namespace {
 

@@ -216,6 +216,7 @@ TEST_F(TrayIcon, RightButtonUpOpensTheTrayMenuAtTheCursorInTheForeground)
     ::SetCursorPos(321, 234);
     POINT cursor{};
     ::GetCursorPos(&cursor);
+    // The real foreground, under the foreground lock that MainWindowTest's foreground test describes.
     HWND foregroundDuringMenu = nullptr;
     m_outside.onTrackPopupMenu = [&] { foregroundDuringMenu = ::GetForegroundWindow(); };
 
