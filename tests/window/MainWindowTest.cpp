@@ -237,12 +237,9 @@ TEST_F(MainWindow, ShowCommandShowsRestoresAndBringsToTheForeground)
     Command(ID_CONFIGURE);
     EXPECT_TRUE(::IsWindowVisible(Window()));
     EXPECT_FALSE(::IsIconic(Window()));
-    // The real foreground: the program calls SetForegroundWindow itself, not through the seam. Wine
-    // has no foreground lock; Windows gives this process the foreground only when the program in front
-    // started it (a console in front) or nobody has touched the desktop for a while, so on a CI
-    // runner, whose own console keeps the front, this check can fail.
-    EXPECT_EQ(::GetForegroundWindow(), Window());
-    EXPECT_EQ(::GetActiveWindow(), Window());
+    // What the program asks for: Windows grants the foreground only under its foreground lock
+    // (a runner's console in front keeps it), Wine always.
+    EXPECT_EQ(m_outside.foregroundRequests, std::vector<HWND>{Window()});
 
     ::ShowWindow(Window(), SW_MINIMIZE);
     ASSERT_TRUE(::IsIconic(Window()));
