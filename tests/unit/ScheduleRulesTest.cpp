@@ -1,5 +1,5 @@
 #include "schedule/ScheduleRules.h"
-#include "schedule/ScheduleSimulation.h"
+#include "tools/ScheduleSimulation.h"
 
 #include <gtest/gtest.h>
 
