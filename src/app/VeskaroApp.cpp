@@ -81,7 +81,7 @@ bool CVeskaroApp::InitInstance()
 
     m_bOleInitialized = SUCCEEDED(::OleInitialize(nullptr));
 
-    m_environment.allowMultipleInstances = m_store.GetProfileInt(kApplicationSection, kAllowMultipleInstances, 0) != 0;
+    m_environment.allowMultipleInstances = kAllowMultipleInstances.Read(m_store) != 0;
 
     StartupLock lock(m_applicationName);
     if (!m_environment.allowMultipleInstances && HandOverToRunningInstance())
