@@ -12,6 +12,34 @@ namespace {
 constexpr DWORD kMaxTextBytes = 16u * 1024u * 1024u;
 } // namespace
 
+bool ReadRegistryText(HKEY key, const std::wstring& name, DWORD maxBytes, bool expandable, std::wstring& text)
+{
+    const auto isText = [expandable](DWORD type) { return type == REG_SZ || (expandable && type == REG_EXPAND_SZ); };
+    // The value may grow between the size query and the read; ask again then.
+    for (int attempt = 0; attempt < 4; ++attempt)
+    {
+        DWORD type = 0;
+        DWORD size = 0;
+        if (::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+            !isText(type) || size > maxBytes)
+            return false;
+        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+        DWORD read = size;
+        const LONG status =
+            ::RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read);
+        if (status == ERROR_MORE_DATA)
+            continue;
+        if (status != ERROR_SUCCESS || !isText(type) || read % sizeof(wchar_t) != 0)
+            return false;
+        const size_t length = read / sizeof(wchar_t);
+        if (length > 0 && buffer[length - 1] != L'\0')
+            return false;
+        text.assign(buffer.data()); // up to the first zero
+        return true;
+    }
+    return false;
+}
+
 std::wstring ApplicationKeyPath(const std::wstring& company, const std::wstring& applicationName)
 {
     return L"Software\\" + company + L"\\" + applicationName;
@@ -43,33 +71,11 @@ std::wstring CRegistryStore::GetProfileString(const std::wstring& section, const
                                               const std::wstring& defaultValue)
 {
     UniqueKey key;
-    if (::RegOpenKeyExW(m_root, SectionPath(section).c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
+    std::wstring text;
+    if (::RegOpenKeyExW(m_root, SectionPath(section).c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS ||
+        !ReadRegistryText(key.Get(), name, kMaxTextBytes, false, text))
         return defaultValue;
-
-    // The value may change between the size query and the read; try again then.
-    for (int attempt = 0; attempt < 4; ++attempt)
-    {
-        DWORD type = 0;
-        DWORD size = 0;
-        if (::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-            type != REG_SZ || size > kMaxTextBytes)
-            return defaultValue;
-        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-        DWORD read = size;
-        const LONG status =
-            ::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read);
-        if (status == ERROR_MORE_DATA)
-            continue;
-        if (status != ERROR_SUCCESS || type != REG_SZ)
-            return defaultValue;
-        // The data need not be terminated; the text ends at the first zero either way.
-        size_t length = read / sizeof(wchar_t);
-        size_t end = 0;
-        while (end < length && buffer[end] != L'\0')
-            ++end;
-        return std::wstring(buffer.data(), end);
-    }
-    return defaultValue;
+    return text;
 }
 
 bool CRegistryStore::Write(const std::wstring& section, const std::wstring& name, DWORD type, const void* data,

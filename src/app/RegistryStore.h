@@ -31,6 +31,11 @@ private:
     HKEY m_root;
 };
 
+// A text value of an open key: true with the text up to its first zero when the value is
+// REG_SZ (or REG_EXPAND_SZ where allowed, taken as stored, not expanded), at most maxBytes
+// long, and a whole, zero-terminated run of UTF-16 units; an empty value reads as empty.
+bool ReadRegistryText(HKEY key, const std::wstring& name, DWORD maxBytes, bool expandable, std::wstring& text);
+
 // "Software\<company>\<application name>", as SetRegistryKey lays it out.
 std::wstring ApplicationKeyPath(const std::wstring& company, const std::wstring& applicationName);
 

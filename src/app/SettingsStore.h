@@ -32,9 +32,49 @@ public:
                                     const std::wstring& value) = 0;
 };
 
-// Value names of the application section that are not member names.
 inline const wchar_t kApplicationSection[] = L"";
-inline const wchar_t kAllowMultipleInstances[] = L"AllowMultipleInstances";
-inline const wchar_t kLogFilePath[] = L"LogFilePath";
+
+// The options of the application section, each stored name with its default, written
+// only here. The names are the Settings dialog's member names, but for two.
+struct IntOption
+{
+    const wchar_t* name;
+    int defaultValue;
+    int Read(ISettingsStore& store) const { return store.GetProfileInt(kApplicationSection, name, defaultValue); }
+    bool Write(ISettingsStore& store, int value) const
+    {
+        return store.WriteProfileInt(kApplicationSection, name, value);
+    }
+};
+struct TextOption
+{
+    const wchar_t* name;
+    const wchar_t* defaultValue;
+    std::wstring Read(ISettingsStore& store) const
+    {
+        return store.GetProfileString(kApplicationSection, name, defaultValue);
+    }
+    bool Write(ISettingsStore& store, const std::wstring& value) const
+    {
+        return store.WriteProfileString(kApplicationSection, name, value);
+    }
+};
+
+inline constexpr IntOption kAllowMultipleInstances{L"AllowMultipleInstances", 0};
+inline constexpr IntOption kAutoTurnOffWhenLocked{L"m_bAutoTurnOffWhenLocked", 0};
+inline constexpr IntOption kLockTurnOffDelay{L"m_iLockTurnOffDelay", 1000}; // milliseconds
+inline constexpr TextOption kLogFilePath{L"LogFilePath", L""};
+inline constexpr IntOption kKeepALog{L"m_bKeepALog", 0};
+inline constexpr IntOption kSpeakMonitorOn{L"m_bSpeakMonitorON", 0};
+inline constexpr IntOption kSpeakMonitorOff{L"m_bSpeakMonitorOFF", 0};
+inline constexpr TextOption kMonitorOnText{L"m_sMonitorOnText", L"Monitor On"};
+inline constexpr TextOption kMonitorOffText{L"m_sMonitorOffText", L"Monitor Off"};
+
+// A flag edited by hand may hold any number; the readers take non-zero as set, and a
+// check box can show only 0 or 1, so what it shows and what is acted on stay the same.
+inline int AsFlag(int stored)
+{
+    return stored != 0 ? 1 : 0;
+}
 
 } // namespace veskaro

@@ -73,7 +73,7 @@ bool CVeskaroApp::InitInstance()
 
     m_bOleInitialized = SUCCEEDED(::OleInitialize(nullptr));
 
-    m_environment.allowMultipleInstances = m_store.GetProfileInt(kApplicationSection, kAllowMultipleInstances, 0) != 0;
+    m_environment.allowMultipleInstances = kAllowMultipleInstances.Read(m_store) != 0;
 
     // A command verb goes to the instance that runs, whether or not others may run beside it;
     // with none running, this process starts silently and carries it out itself.

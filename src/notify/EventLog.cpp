@@ -48,9 +48,9 @@ UniqueFile OpenForAppend(const std::wstring& path)
 
 void AppendEventLog(ISettingsStore& store, IOutsideWorld& outside, bool turnOff)
 {
-    if (store.GetProfileInt(kApplicationSection, L"m_bKeepALog", 0) == 0)
+    if (kKeepALog.Read(store) == 0)
         return;
-    const std::wstring path = store.GetProfileString(kApplicationSection, kLogFilePath, L"");
+    const std::wstring path = kLogFilePath.Read(store);
     if (path.empty())
         return;
 

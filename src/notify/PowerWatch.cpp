@@ -32,9 +32,7 @@ void CVeskaroDlg::StartDisplayPowerWatch()
     if (!m_hPowerNotify)
     {
         // Without a voice alert nobody misses the notifications enough to be told.
-        const bool speakOn = m_env.store.GetProfileInt(kApplicationSection, L"m_bSpeakMonitorON", 0) != 0;
-        const bool speakOff = m_env.store.GetProfileInt(kApplicationSection, L"m_bSpeakMonitorOFF", 0) != 0;
-        if (speakOn || speakOff)
+        if (kSpeakMonitorOn.Read(m_env.store) != 0 || kSpeakMonitorOff.Read(m_env.store) != 0)
             m_outside.MessageBox(m_hWnd, kWatchFailedText, m_env.applicationName, MB_OK | MB_ICONERROR);
     }
     ::EnableWindow(m_ctlMonitorStateList.m_hWnd, m_hPowerNotify != nullptr);

@@ -17,8 +17,6 @@ namespace veskaro {
 
 namespace {
 
-constexpr int kDefaultLockTurnOffDelayMs = 1000;
-
 // A failed subscription (the session service may not be up yet early in a logon) is tried
 // again every few schedule ticks, for a bounded time.
 constexpr int kSessionRetryEveryTicks = 5;
@@ -31,7 +29,7 @@ void CVeskaroDlg::UpdateSessionLockWatch()
     m_outside.UnRegisterSessionNotification(m_hWnd);
     m_iSessionWatchRetries = 0;
     m_bSessionWatchPending = false;
-    if (m_env.store.GetProfileInt(kApplicationSection, L"m_bAutoTurnOffWhenLocked", 0) == 0)
+    if (kAutoTurnOffWhenLocked.Read(m_env.store) == 0)
         return;
     m_bSessionWatchPending = !m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
 }
@@ -45,7 +43,7 @@ void CVeskaroDlg::RetrySessionLockWatch()
     if (m_iSessionWatchRetries % kSessionRetryEveryTicks != 0)
         return;
     // The option may have been switched off meanwhile, by another instance too.
-    if (m_env.store.GetProfileInt(kApplicationSection, L"m_bAutoTurnOffWhenLocked", 0) == 0 ||
+    if (kAutoTurnOffWhenLocked.Read(m_env.store) == 0 ||
         m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION) ||
         m_iSessionWatchRetries >= kSessionRetryForTicks)
         m_bSessionWatchPending = false;
@@ -64,8 +62,7 @@ void CVeskaroDlg::OnSessionChange(WPARAM code, LPARAM)
     {
     case WTS_SESSION_LOCK:
     {
-        const int delay =
-            m_env.store.GetProfileInt(kApplicationSection, L"m_iLockTurnOffDelay", kDefaultLockTurnOffDelayMs);
+        const int delay = kLockTurnOffDelay.Read(m_env.store);
         if (delay <= 0)
         {
             ::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);

@@ -39,10 +39,9 @@ void CTextSpeaker::ReleaseVoice()
 void CVeskaroDlg::SpeakMonitorState(bool on)
 {
     // Read at every change, so that a new setting needs no restart.
-    if (m_env.store.GetProfileInt(kApplicationSection, on ? L"m_bSpeakMonitorON" : L"m_bSpeakMonitorOFF", 0) == 0)
+    if ((on ? kSpeakMonitorOn : kSpeakMonitorOff).Read(m_env.store) == 0)
         return;
-    const std::wstring phrase = on ? m_env.store.GetProfileString(kApplicationSection, L"m_sMonitorOnText", L"Monitor On")
-                                   : m_env.store.GetProfileString(kApplicationSection, L"m_sMonitorOffText", L"Monitor Off");
+    const std::wstring phrase = (on ? kMonitorOnText : kMonitorOffText).Read(m_env.store);
     if (phrase.empty())
         return;
     m_oTextSpeaker.Speak(phrase);

@@ -26,45 +26,36 @@ std::wstring DayValueName(int index)
     return L"m_bDay" + DecimalText(index + 1);
 }
 
-// A flag edited by hand may hold any number; the check box can show only 0 or 1,
-// so what it shows and what the tick acts on must be the same.
-int AsFlag(int stored)
-{
-    return stored != 0 ? 1 : 0;
-}
-
 } // namespace
 
 void CVeskaroDlg::LoadSaveSchedule(bool save)
 {
     WaitCursor waitCursor;
     ISettingsStore& store = m_env.store;
-
     if (save)
-    {
         UpdateData(true);
-        for (int i = 0; i < 14; ++i)
-            store.WriteProfileInt(m_strSection, DayValueName(i), DayFlag(i));
-        store.WriteProfileInt(m_strSection, L"m_bTurnOffLockPC", m_bTurnOffLockPC);
-        store.WriteProfileString(m_strSection, L"m_oTimeTurnOff", TimeText(m_oTimeTurnOff));
-        store.WriteProfileString(m_strSection, L"m_oTimeTurnOn", TimeText(m_oTimeTurnOn));
-        store.WriteProfileInt(m_strSection, L"m_bAutoDisplayBlackScreen", m_bAutoDisplayBlackScreen);
-        return;
-    }
 
-    for (int i = 0; i < 14; ++i)
-        DayFlag(i) = AsFlag(store.GetProfileInt(m_strSection, DayValueName(i), DayFlag(i)));
-    m_bTurnOffLockPC = AsFlag(store.GetProfileInt(m_strSection, L"m_bTurnOffLockPC", m_bTurnOffLockPC));
+    // One line a value, for both directions, in the order the store keeps them.
+    const auto exchangeFlag = [&](const std::wstring& name, int& member) {
+        if (save)
+            store.WriteProfileInt(m_strSection, name, member);
+        else
+            member = AsFlag(store.GetProfileInt(m_strSection, name, member));
+    };
     // A text that does not parse leaves the time invalid, so it never fires; an
     // empty one leaves the start-up time.
-    const std::wstring turnOff = store.GetProfileString(m_strSection, L"m_oTimeTurnOff", L"");
-    if (!turnOff.empty())
-        m_oTimeTurnOff.ParseDateTime(turnOff);
-    const std::wstring turnOn = store.GetProfileString(m_strSection, L"m_oTimeTurnOn", L"");
-    if (!turnOn.empty())
-        m_oTimeTurnOn.ParseDateTime(turnOn);
-    m_bAutoDisplayBlackScreen =
-        AsFlag(store.GetProfileInt(m_strSection, L"m_bAutoDisplayBlackScreen", m_bAutoDisplayBlackScreen));
+    const auto exchangeTime = [&](const wchar_t* name, COleDateTime& member) {
+        if (save)
+            store.WriteProfileString(m_strSection, name, TimeText(member));
+        else if (const std::wstring text = store.GetProfileString(m_strSection, name, L""); !text.empty())
+            member.ParseDateTime(text);
+    };
+    for (int i = 0; i < 14; ++i)
+        exchangeFlag(DayValueName(i), DayFlag(i));
+    exchangeFlag(L"m_bTurnOffLockPC", m_bTurnOffLockPC);
+    exchangeTime(L"m_oTimeTurnOff", m_oTimeTurnOff);
+    exchangeTime(L"m_oTimeTurnOn", m_oTimeTurnOn);
+    exchangeFlag(L"m_bAutoDisplayBlackScreen", m_bAutoDisplayBlackScreen);
 }
 
 void CVeskaroDlg::OnScheduleCheckBoxClicked()

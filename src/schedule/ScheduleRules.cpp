@@ -113,6 +113,20 @@ bool WallClockSecondsToTest(bool hasPrevious, long long previousTickSecond, long
     return true;
 }
 
+TickSeconds::TickSeconds(PreviousTick& previous, long long now, const std::tm* nowLocal)
+    : m_range(SecondsToTest(previous.hasSecond, previous.second, now)), m_nowKnown(nowLocal != nullptr)
+{
+    const long long nowWallClock = m_nowKnown ? WallClockSecond(*nowLocal) : 0;
+    if (m_nowKnown)
+    {
+        m_nowLocal = *nowLocal;
+        m_wallClock = WallClockSecondsToTest(previous.hasWallClock, previous.second, previous.wallClock, now,
+                                             nowWallClock, m_range);
+    }
+    m_second = m_range.first;
+    previous = PreviousTick{true, now, m_nowKnown, nowWallClock};
+}
+
 bool OccurrenceGuard::ShouldFire(const std::wstring& occurrenceKey)
 {
     if (AlreadyFired(occurrenceKey))

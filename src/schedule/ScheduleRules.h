@@ -54,6 +54,56 @@ std::tm WallClockTime(long long wallClockSecond);
 bool WallClockSecondsToTest(bool hasPrevious, long long previousTickSecond, long long previousWallClock,
                             long long nowSecond, long long nowWallClock, SecondRange& wallClock);
 
+// What a tick keeps of the one before: its absolute second and, where the zone gave a
+// local time, its wall-clock second. A default value starts afresh: the next tick tests
+// its own second only.
+struct PreviousTick
+{
+    bool hasSecond = false;
+    long long second = 0;
+    bool hasWallClock = false;
+    long long wallClock = 0;
+};
+
+// The seconds one tick tests, in time order, each with its local time; the last is now.
+// It takes the previous tick's record and moves it on to now at once, so that ticks nested
+// in this one's actions start after its seconds instead of testing them again.
+class TickSeconds
+{
+public:
+    // nowLocal: the local time of `now`, or null where the zone gives none.
+    TickSeconds(PreviousTick& previous, long long now, const std::tm* nowLocal);
+
+    bool IsNow() const { return m_second == m_range.last; }
+    // The local time of the second at hand: now's own, the wall clock's where daylight
+    // saving began since the previous tick, otherwise what `zone(second, local)` gives.
+    // False where there is none.
+    template <typename Zone>
+    bool LocalTime(const Zone& zone, std::tm& local) const
+    {
+        if (IsNow())
+        {
+            local = m_nowLocal;
+            return m_nowKnown;
+        }
+        if (m_wallClock)
+        {
+            local = WallClockTime(m_second);
+            return true;
+        }
+        return zone(m_second, local);
+    }
+    // Steps to the next second; false after the last.
+    bool Next() { return NextSecondToTest(m_range, m_second); }
+
+private:
+    SecondRange m_range;
+    long long m_second = 0;
+    bool m_wallClock = false;
+    bool m_nowKnown;
+    std::tm m_nowLocal{};
+};
+
 // Makes a scheduled action fire once per occurrence. The key is the local date
 // text plus time text of the matching second; when the time text has no
 // seconds, every tick of that minute yields the same key. Only the last fired

@@ -12,14 +12,6 @@ namespace veskaro {
 
 namespace {
 
-int DayFlagValue(const CVeskaroDlg& dlg, int index)
-{
-    const int* const flags[14] = {&dlg.m_bDay1,  &dlg.m_bDay2,  &dlg.m_bDay3,  &dlg.m_bDay4,  &dlg.m_bDay5,
-                                  &dlg.m_bDay6,  &dlg.m_bDay7,  &dlg.m_bDay8,  &dlg.m_bDay9,  &dlg.m_bDay10,
-                                  &dlg.m_bDay11, &dlg.m_bDay12, &dlg.m_bDay13, &dlg.m_bDay14};
-    return index >= 0 && index < 14 ? *flags[index] : 0;
-}
-
 // The full weekday name in the runtime library's locale, or "Invalid DateTime".
 std::wstring WeekdayName(const COleDateTime& value)
 {
@@ -41,23 +33,24 @@ std::wstring WeekdayName(const COleDateTime& value)
     return name;
 }
 
-// The local date and time of a calendar time, broken down in the outside world's zone.
-COleDateTime LocalValue(IOutsideWorld& outside, __time64_t time, std::tm& local)
+// A broken-down local time as a date-time value; invalid where there is none.
+COleDateTime LocalValue(bool known, const std::tm& local)
 {
-    return outside.LocalTime(time, local) ? COleDateTime::FromLocalTime(local)
-                                          : COleDateTime(0.0, COleDateTime::invalid);
+    return known ? COleDateTime::FromLocalTime(local) : COleDateTime(0.0, COleDateTime::invalid);
 }
 
 } // namespace
 
-bool CVeskaroDlg::IsTurnOffDay() const
+bool CVeskaroDlg::IsTurnOffDay()
 {
-    return DayFlagValue(*this, TurnOffDayFlagIndex(m_oTimeNow.GetDayOfWeek())) != 0;
+    const int index = TurnOffDayFlagIndex(m_oTimeNow.GetDayOfWeek());
+    return index >= 0 && DayFlag(index) != 0;
 }
 
-bool CVeskaroDlg::IsTurnOnDay() const
+bool CVeskaroDlg::IsTurnOnDay()
 {
-    return DayFlagValue(*this, TurnOnDayFlagIndex(m_oTimeNow.GetDayOfWeek())) != 0;
+    const int index = TurnOnDayFlagIndex(m_oTimeNow.GetDayOfWeek());
+    return index >= 0 && DayFlag(index) != 0;
 }
 
 bool CVeskaroDlg::IsTurnOffTime()
@@ -96,9 +89,7 @@ void CVeskaroDlg::OnScheduleTick()
         ReadTimeZone();
     const __time64_t now = m_env.outside.Now();
     std::tm local{};
-    const COleDateTime nowValue = LocalValue(m_outside, now, local);
-    const bool nowKnown = nowValue.GetStatus() == COleDateTime::valid;
-    const long long nowWallClock = nowKnown ? WallClockSecond(local) : 0;
+    const COleDateTime nowValue = LocalValue(m_outside.LocalTime(now, local), local);
     m_oTimeNow = nowValue;
 
     m_strStatus = WeekdayName(m_oTimeNow) + L" " + TimeText(m_oTimeNow);
@@ -106,30 +97,17 @@ void CVeskaroDlg::OnScheduleTick()
     ::SetDlgItemTextW(m_hWnd, IDC_STATUS, m_strStatus.c_str());
 
     // Taken before anything is done: ticks nested in the black screen's modal loop
-    // must start after this tick's seconds, not test them again. Where daylight saving
-    // began since the previous tick, the local wall-clock seconds are tested instead of
-    // the absolute ones, so that the local times the clock jumped over are tested too.
-    SecondRange range = SecondsToTest(m_bHasLastTickSecond, m_llLastTickSecond, now);
-    const bool wallClock = nowKnown && WallClockSecondsToTest(m_bHasLastTickWallClock, m_llLastTickSecond,
-                                                              m_llLastTickWallClock, now, nowWallClock, range);
-    m_bHasLastTickSecond = true;
-    m_llLastTickSecond = now;
-    m_bHasLastTickWallClock = nowKnown;
-    m_llLastTickWallClock = nowWallClock;
+    // must start after this tick's seconds, not test them again.
+    TickSeconds seconds(m_previousTick, now, nowValue.GetStatus() == COleDateTime::valid ? &local : nullptr);
+    const auto zone = [this](long long second, std::tm& t) { return m_outside.LocalTime(second, t); };
 
     // A late tick tests each second it skipped, on that second's own weekday and
     // time text; each action fires at most once per tick and once per occurrence.
     bool turnedOff = false;
     bool turnedOn = false;
-    long long second = range.first;
     do
     {
-        if (second == range.last)
-            m_oTimeNow = nowValue;
-        else if (wallClock)
-            m_oTimeNow = COleDateTime::FromLocalTime(WallClockTime(second));
-        else
-            m_oTimeNow = LocalValue(m_outside, static_cast<__time64_t>(second), local);
+        m_oTimeNow = seconds.IsNow() ? nowValue : LocalValue(seconds.LocalTime(zone, local), local);
 
         if (!turnedOff && IsTurnOffDay() && IsTurnOffTime() &&
             m_turnOffGuard.ShouldFire(m_oTimeNow.Format(VAR_DATEVALUEONLY) + L" " + m_strTimeText2))
@@ -171,7 +149,7 @@ void CVeskaroDlg::OnScheduleTick()
             else
                 TurnMonitorsOn();
         }
-    } while (NextSecondToTest(range, second));
+    } while (seconds.Next());
 
     RetrySessionLockWatch();
     RetryTrayIcon();

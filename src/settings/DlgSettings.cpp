@@ -11,16 +11,6 @@
 
 namespace veskaro {
 
-namespace {
-
-// A stored flag may hold any number; the readers take non-zero as set, so does the box.
-int Flag(int stored)
-{
-    return stored != 0 ? 1 : 0;
-}
-
-} // namespace
-
 CDlgSettings::CDlgSettings(AppEnvironment& environment)
     : CDialogBase(IDD_SETTINGS, environment.outside, environment.applicationName), m_env(environment)
 {
@@ -44,16 +34,16 @@ BOOL CDlgSettings::OnInitDialog()
 {
     // Read afresh at every opening: another instance may have changed them.
     ISettingsStore& store = m_env.store;
-    m_bAllowMultipleInstances = Flag(store.GetProfileInt(kApplicationSection, kAllowMultipleInstances, 0));
+    m_bAllowMultipleInstances = AsFlag(kAllowMultipleInstances.Read(store));
     m_bStartAtLogin = IsStartAtLoginEnabled(m_env.applicationName) ? 1 : 0;
-    m_bAutoTurnOffWhenLocked = Flag(store.GetProfileInt(kApplicationSection, L"m_bAutoTurnOffWhenLocked", 0));
-    m_iLockTurnOffDelay = store.GetProfileInt(kApplicationSection, L"m_iLockTurnOffDelay", 1000);
-    m_strLogFilePath = store.GetProfileString(kApplicationSection, kLogFilePath, L"");
-    m_bKeepALog = Flag(store.GetProfileInt(kApplicationSection, L"m_bKeepALog", m_bKeepALog));
-    m_bSpeakMonitorON = Flag(store.GetProfileInt(kApplicationSection, L"m_bSpeakMonitorON", m_bSpeakMonitorON));
-    m_bSpeakMonitorOFF = Flag(store.GetProfileInt(kApplicationSection, L"m_bSpeakMonitorOFF", m_bSpeakMonitorOFF));
-    m_sMonitorOffText = store.GetProfileString(kApplicationSection, L"m_sMonitorOffText", L"Monitor Off");
-    m_sMonitorOnText = store.GetProfileString(kApplicationSection, L"m_sMonitorOnText", L"Monitor On");
+    m_bAutoTurnOffWhenLocked = AsFlag(kAutoTurnOffWhenLocked.Read(store));
+    m_iLockTurnOffDelay = kLockTurnOffDelay.Read(store);
+    m_strLogFilePath = kLogFilePath.Read(store);
+    m_bKeepALog = AsFlag(kKeepALog.Read(store));
+    m_bSpeakMonitorON = AsFlag(kSpeakMonitorOn.Read(store));
+    m_bSpeakMonitorOFF = AsFlag(kSpeakMonitorOff.Read(store));
+    m_sMonitorOffText = kMonitorOffText.Read(store);
+    m_sMonitorOnText = kMonitorOnText.Read(store);
 
     CDialogBase::OnInitDialog();
 
@@ -78,15 +68,15 @@ void CDlgSettings::OnOK()
         return; // the message is shown and the focus is on the field; nothing is written
 
     ISettingsStore& store = m_env.store;
-    store.WriteProfileInt(kApplicationSection, kAllowMultipleInstances, m_bAllowMultipleInstances);
-    store.WriteProfileInt(kApplicationSection, L"m_bAutoTurnOffWhenLocked", m_bAutoTurnOffWhenLocked);
-    store.WriteProfileInt(kApplicationSection, L"m_iLockTurnOffDelay", m_iLockTurnOffDelay);
-    store.WriteProfileString(kApplicationSection, kLogFilePath, m_strLogFilePath);
-    store.WriteProfileInt(kApplicationSection, L"m_bKeepALog", m_bKeepALog);
-    store.WriteProfileInt(kApplicationSection, L"m_bSpeakMonitorON", m_bSpeakMonitorON);
-    store.WriteProfileInt(kApplicationSection, L"m_bSpeakMonitorOFF", m_bSpeakMonitorOFF);
-    store.WriteProfileString(kApplicationSection, L"m_sMonitorOffText", m_sMonitorOffText);
-    store.WriteProfileString(kApplicationSection, L"m_sMonitorOnText", m_sMonitorOnText);
+    kAllowMultipleInstances.Write(store, m_bAllowMultipleInstances);
+    kAutoTurnOffWhenLocked.Write(store, m_bAutoTurnOffWhenLocked);
+    kLockTurnOffDelay.Write(store, m_iLockTurnOffDelay);
+    kLogFilePath.Write(store, m_strLogFilePath);
+    kKeepALog.Write(store, m_bKeepALog);
+    kSpeakMonitorOn.Write(store, m_bSpeakMonitorON);
+    kSpeakMonitorOff.Write(store, m_bSpeakMonitorOFF);
+    kMonitorOffText.Write(store, m_sMonitorOffText);
+    kMonitorOnText.Write(store, m_sMonitorOnText);
 
     // Every OK applies the box, so a moved executable is written with its new path.
     SetStartAtLogin(m_env.applicationName, m_bStartAtLogin != 0);

@@ -1,6 +1,7 @@
 #include "settings/StartAtLogin.h"
 
 #include "app/ModulePath.h"
+#include "app/RegistryStore.h"
 #include "framework/Handles.h"
 #include "framework/OutsideWorld.h"
 #include "settings/RunValueText.h"
@@ -33,51 +34,6 @@ UniqueKey OpenRunKey(const std::wstring& runKeyPath)
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, runKeyPath.c_str(), 0, KEY_READ | KEY_WRITE, key.Put()) != ERROR_SUCCESS)
         key.Reset();
     return key;
-}
-
-bool IsTextType(DWORD type)
-{
-    // REG_EXPAND_SZ is taken as stored: the system would expand it, we do not.
-    return type == REG_SZ || type == REG_EXPAND_SZ;
-}
-
-// The value as text, whatever its length; false when it is absent, not text, or not
-// a whole, zero-terminated run of UTF-16 units.
-bool ReadText(HKEY key, const std::wstring& name, std::wstring& text)
-{
-    // The value may grow between the size query and the read; ask again then.
-    for (int attempt = 0; attempt < 4; ++attempt)
-    {
-        DWORD type = 0;
-        DWORD size = 0;
-        if (::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-            !IsTextType(type) || size > kMaxRunValueBytes)
-            return false;
-        if (size == 0)
-        {
-            text.clear();
-            return true;
-        }
-        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-        DWORD read = size;
-        const LONG status =
-            ::RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read);
-        if (status == ERROR_MORE_DATA)
-            continue;
-        if (status != ERROR_SUCCESS || !IsTextType(type) || read % sizeof(wchar_t) != 0)
-            return false;
-        const size_t length = read / sizeof(wchar_t);
-        if (length == 0)
-        {
-            text.clear();
-            return true;
-        }
-        if (buffer[length - 1] != L'\0')
-            return false;
-        text.assign(buffer.data()); // up to the first zero
-        return true;
-    }
-    return false;
 }
 
 std::wstring FullPath(const std::wstring& name)
@@ -130,7 +86,8 @@ bool IsStartAtLoginEnabled(const std::wstring& applicationName, const std::wstri
     if (!key)
         return false;
     std::wstring stored;
-    if (!ReadText(key.Get(), applicationName, stored))
+    // REG_EXPAND_SZ is taken as stored: the system would expand it, we do not.
+    if (!ReadRegistryText(key.Get(), applicationName, kMaxRunValueBytes, true, stored))
         return false;
     // Any existing entry counts, not only this executable: the value is ours by its name.
     return EntryExists(RunValueTarget(stored));

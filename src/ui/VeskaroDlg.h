@@ -42,8 +42,8 @@ public:
 
     // Weekly schedule and its timer (schedule/)
     void LoadSaveSchedule(bool save);
-    bool IsTurnOffDay() const;
-    bool IsTurnOnDay() const;
+    bool IsTurnOffDay();
+    bool IsTurnOnDay();
     bool IsTurnOffTime();
     bool IsTurnOnTime();
     void OnScheduleTick();
@@ -97,13 +97,9 @@ public:
     int m_bAutoDisplayBlackScreen = 0;
     CControl m_ctlMonitorStateList;
 
-    // The schedule tick's memory: the last second it tested, its local wall-clock second
-    // (WallClockSecond) when known, and the occurrence each action last fired for, so
-    // that nothing is missed or repeated.
-    bool m_bHasLastTickSecond = false;
-    long long m_llLastTickSecond = 0;
-    bool m_bHasLastTickWallClock = false;
-    long long m_llLastTickWallClock = 0;
+    // The schedule tick's memory: the previous tick, and the occurrence each action last
+    // fired for, so that nothing is missed or repeated.
+    PreviousTick m_previousTick;
     OccurrenceGuard m_turnOffGuard;
     OccurrenceGuard m_turnOnGuard;
     // Set while a scheduled turn-off waits for its black screen to close, and when a

@@ -1,7 +1,7 @@
 // Missed and repeated scheduled actions under a jittery timer, the old tick rule against the one
 // the program uses: for time texts with and without seconds, and across the clock changes of real zones.
 // Usage: veskaro-simulate [days [seed]]; prints one "name value" line per figure.
-#include "schedule/ScheduleSimulation.h"
+#include "ScheduleSimulation.h"
 
 #include <cstdio>
 #include <cstdlib>

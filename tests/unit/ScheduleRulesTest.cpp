@@ -1,9 +1,11 @@
 #include "schedule/ScheduleRules.h"
-#include "schedule/ScheduleSimulation.h"
+#include "tools/ScheduleSimulation.h"
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 #include <climits>
 #include <cstdio>
@@ -112,6 +114,35 @@ TEST(ScheduleRules, WallClockSecondsToTestAcrossClockChanges)
     EXPECT_FALSE(WallClockSecondsToTest(true, LLONG_MIN, LLONG_MIN, LLONG_MAX, LLONG_MAX, r));
     EXPECT_EQ(Text(Wall("2000-02-28 23:59:59") + 1), "2000-02-29 00:00:00 Tue");
     EXPECT_EQ(Text(Wall("2100-02-28 23:59:59") + 1), "2100-03-01 00:00:00 Mon");
+
+    // A tick's seconds and local times, in New York, where 2024-03-10 07:00 UTC was 2:00 EST.
+    const long long jump = Wall("2024-03-10 07:00:00");
+    const auto newYork = [jump](long long second, std::tm& local) {
+        local = WallClockTime(second + (second < jump ? -5 : -4) * 3600);
+        return true;
+    };
+    PreviousTick previous;
+    std::vector<std::string> tested;
+    const auto tick = [&](long long now) {
+        std::tm local{};
+        TickSeconds seconds(previous, now, newYork(now, local) ? &local : nullptr);
+        tested.clear();
+        do
+            tested.push_back(seconds.LocalTime(newYork, local) ? Text(WallClockSecond(local)) : "none");
+        while (seconds.Next());
+    };
+    tick(jump - 30);
+    EXPECT_EQ(tested, std::vector<std::string>{"2024-03-10 01:59:30 Sun"}); // the first tick: now only
+    tick(jump + 2); // late across the jump: the skipped hour too, in time order
+    ASSERT_EQ(tested.size(), 29u + 3600u + 3u);
+    EXPECT_EQ(tested.front(), "2024-03-10 01:59:31 Sun");
+    EXPECT_EQ(tested[29], "2024-03-10 02:00:00 Sun");
+    EXPECT_EQ(tested.back(), "2024-03-10 03:00:02 Sun");
+    tick(jump + 4); // on the absolute seconds again
+    EXPECT_EQ(tested, (std::vector<std::string>{"2024-03-10 03:00:03 Sun", "2024-03-10 03:00:04 Sun"}));
+    previous = PreviousTick{}; // starts afresh
+    tick(jump + 10);
+    EXPECT_EQ(tested, std::vector<std::string>{"2024-03-10 03:00:10 Sun"});
 }
 
 TEST(ScheduleRules, OccurrenceGuardFiresOncePerKey)

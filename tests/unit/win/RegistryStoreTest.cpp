@@ -33,13 +33,14 @@ protected:
     UniqueKey m_key;
 };
 
-TEST_F(RegistryStoreData, TextsWithoutTerminatorOrWithOddSizeStillRead)
+TEST_F(RegistryStoreData, TextsWithoutTerminatorOrWithOddSizeReadAsAbsent)
 {
-    const wchar_t text[] = {L'a', L'b', L'c'};
-    PutRaw(L"unterminated", REG_SZ, text, sizeof(text));
-    EXPECT_EQ(m_store.GetProfileString(L"", L"unterminated", L"x"), L"abc");
-    PutRaw(L"odd", REG_SZ, text, sizeof(text) - 1);
-    EXPECT_EQ(m_store.GetProfileString(L"", L"odd", L"x"), L"ab");
+    // The registry counts a terminator left out when one follows in memory; '!' follows here.
+    const wchar_t text[] = {L'a', L'b', L'c', L'!'};
+    PutRaw(L"unterminated", REG_SZ, text, 3 * sizeof(wchar_t));
+    EXPECT_EQ(m_store.GetProfileString(L"", L"unterminated", L"x"), L"x");
+    PutRaw(L"odd", REG_SZ, L"ab", 3 * sizeof(wchar_t) - 1);
+    EXPECT_EQ(m_store.GetProfileString(L"", L"odd", L"x"), L"x");
     PutRaw(L"empty", REG_SZ, nullptr, 0);
     EXPECT_EQ(m_store.GetProfileString(L"", L"empty", L"x"), L"");
     const wchar_t embedded[] = L"one\0two";

@@ -1,8 +1,11 @@
-#include "schedule/ScheduleSimulation.h"
+// The schedule simulation of scripts/bench. Its ticks are the program's own: the seconds
+// and local times of TickSeconds, and OccurrenceGuard; only the timer and the texts are modelled.
+#include "ScheduleSimulation.h"
 
 #include "schedule/ScheduleRules.h"
 
 #include <algorithm>
+#include <ctime>
 #include <map>
 #include <random>
 #include <string>
@@ -31,7 +34,7 @@ long long Uniform(std::mt19937_64& rng, long long low, long long high)
     return low + static_cast<long long>(rng() % static_cast<unsigned long long>(high - low + 1));
 }
 
-void AppendTwoDigits(std::wstring& text, long long n)
+void AppendTwoDigits(std::wstring& text, int n)
 {
     text += static_cast<wchar_t>(L'0' + n / 10);
     text += static_cast<wchar_t>(L'0' + n % 10);
@@ -40,27 +43,34 @@ void AppendTwoDigits(std::wstring& text, long long n)
 // 24-hour text; whether the hour is 12- or 24-hour makes no difference inside
 // the short window around the scheduled time. Built by hand because it runs
 // for millions of ticks.
-std::wstring TimeText(long long second, bool withSeconds)
+std::wstring TimeText(const std::tm& local, bool withSeconds)
 {
-    const long long s = second % kSecondsPerDay;
     std::wstring text;
     text.reserve(8);
-    if (s >= 36000)
-        text += static_cast<wchar_t>(L'0' + s / 36000);
-    text += static_cast<wchar_t>(L'0' + s / 3600 % 10);
+    if (local.tm_hour >= 10)
+        text += static_cast<wchar_t>(L'0' + local.tm_hour / 10);
+    text += static_cast<wchar_t>(L'0' + local.tm_hour % 10);
     text += L':';
-    AppendTwoDigits(text, s / 60 % 60);
+    AppendTwoDigits(text, local.tm_min);
     if (withSeconds)
     {
         text += L':';
-        AppendTwoDigits(text, s % 60);
+        AppendTwoDigits(text, local.tm_sec);
     }
     return text;
 }
 
-std::wstring DateText(long long second)
+std::wstring DateText(const std::tm& local)
 {
-    return L"day " + std::to_wstring(second / kSecondsPerDay);
+    return std::to_wstring(local.tm_year + 1900) + L"-" + std::to_wstring(local.tm_mon + 1) + L"-" +
+           std::to_wstring(local.tm_mday);
+}
+
+// The zone of the simulated days: the local time is the absolute one.
+bool Utc(long long second, std::tm& local)
+{
+    local = WallClockTime(second);
+    return true;
 }
 
 // A jittery 1000 ms timer. Like WM_TIMER, it re-arms one period after its expiry was
@@ -84,42 +94,70 @@ struct JitteryTimer
     }
 };
 
-struct Firings
+// One tick at `now` as the program makes it: `test(local)` for each second it tests, in time order.
+template <typename Zone, typename Test>
+void ProgramTick(PreviousTick& previous, const Zone& zone, long long now, const Test& test)
 {
-    long long oldCount = 0;
-    long long newCount = 0;
+    std::tm local{};
+    const bool nowKnown = zone(now, local);
+    TickSeconds seconds(previous, now, nowKnown ? &local : nullptr);
+    do
+        if (seconds.LocalTime(zone, local))
+            test(local);
+    while (seconds.Next());
+}
+
+// One scheduled action as the tick fires it: at most once per tick and once per
+// occurrence, whose key is the local date and time texts. Ticks are numbered through
+// the whole simulation.
+struct Action
+{
+    OccurrenceGuard guard;
+    long long count = 0;
+    long long firedInTick = -1;
+
+    void Fire(long long tick, const std::tm& local, const std::wstring& timeText)
+    {
+        if (firedInTick != tick && guard.ShouldFire(DateText(local) + L" " + timeText))
+        {
+            firedInTick = tick;
+            ++count;
+        }
+    }
 };
 
-// Runs the ticks of one window around `scheduled`. The guard lives across days
-// as it does in the program.
-Firings SimulateWindow(std::mt19937_64& rng, OccurrenceGuard& guard, long long scheduled, bool withSeconds)
+void CountOutcome(long long count, long long& missed, long long& repeated)
 {
-    const std::wstring scheduleText = TimeText(scheduled, withSeconds);
+    missed += count == 0 ? 1 : 0;
+    repeated += count > 1 ? count - 1 : 0;
+}
+
+// Runs the ticks of one window around `scheduled`; returns how often the old rule fired.
+// The action, with its guard, lives across days as it does in the program.
+long long SimulateWindow(std::mt19937_64& rng, Action& action, long long& tick, long long scheduled,
+                         bool withSeconds)
+{
+    std::tm local{};
+    Utc(scheduled, local);
+    const std::wstring scheduleText = TimeText(local, withSeconds);
     const long long endMs = (scheduled + kWindowSeconds) * 1000;
     JitteryTimer timer{rng, (scheduled - kWindowSeconds) * 1000 + Uniform(rng, 0, 999)};
-    bool hasPrevious = false;
-    long long previousSecond = 0;
-    Firings firings;
+    PreviousTick previous;
+    long long oldCount = 0;
 
-    while (timer.expiryMs < endMs)
+    for (; timer.expiryMs < endMs; ++tick)
     {
         const long long now = timer.NextTick();
-        const std::wstring nowText = TimeText(now, withSeconds);
-
-        if (nowText == scheduleText)
-            ++firings.oldCount;
-
-        const SecondRange range = SecondsToTest(hasPrevious, previousSecond, now);
-        for (long long t = range.first; t <= range.last; ++t)
-        {
-            const std::wstring text = t == now ? nowText : TimeText(t, withSeconds);
-            if (text == scheduleText && guard.ShouldFire(DateText(t) + L" " + text))
-                ++firings.newCount;
-        }
-        hasPrevious = true;
-        previousSecond = now;
+        Utc(now, local);
+        if (TimeText(local, withSeconds) == scheduleText)
+            ++oldCount;
+        ProgramTick(previous, Utc, now, [&](const std::tm& tested) {
+            const std::wstring text = TimeText(tested, withSeconds);
+            if (text == scheduleText)
+                action.Fire(tick, tested, text);
+        });
     }
-    return firings;
+    return oldCount;
 }
 
 // Clock changes: the ticks run this long before and after each instant simulated.
@@ -135,10 +173,10 @@ long long FloorModulo(long long a, long long b)
     return r < 0 ? r + b : r;
 }
 
+// The actions scheduled at one time of day: by the old rule and by the program's.
 struct ClockChangeSchedule
 {
-    OccurrenceGuard oldGuard, newGuard;
-    long long oldCount = 0, newCount = 0;
+    Action old, ours;
 };
 
 class ClockChangeWindow
@@ -172,30 +210,21 @@ public:
         return true;
     }
 
-    // Tests one local second: by the old rule, the new or both.
-    void Test(long long wall, bool byOld, bool byNew)
+    // The actions scheduled at the time of day of `local`, if any. Time texts have seconds,
+    // so the time of day stands for the text.
+    ClockChangeSchedule* At(const std::tm& local)
     {
-        const auto found = m_schedules.find(FloorModulo(wall, kSecondsPerDay));
-        if (found == m_schedules.end())
-            return;
-        // The key stands for the date and time texts of the local second.
-        const std::wstring key = std::to_wstring(wall);
-        if (byOld && found->second.oldGuard.ShouldFire(key))
-            ++found->second.oldCount;
-        if (byNew && found->second.newGuard.ShouldFire(key))
-            ++found->second.newCount;
+        const auto found = m_schedules.find(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
+        return found == m_schedules.end() ? nullptr : &found->second;
     }
 
     void Count(ClockChangeResult& result) const
     {
         for (const auto& entry : m_schedules)
         {
-            const ClockChangeSchedule& s = entry.second;
             ++result.occurrences;
-            result.oldMissed += s.oldCount == 0 ? 1 : 0;
-            result.oldRepeated += s.oldCount > 1 ? s.oldCount - 1 : 0;
-            result.newMissed += s.newCount == 0 ? 1 : 0;
-            result.newRepeated += s.newCount > 1 ? s.newCount - 1 : 0;
+            CountOutcome(entry.second.old.count, result.oldMissed, result.oldRepeated);
+            CountOutcome(entry.second.ours.count, result.newMissed, result.newRepeated);
         }
     }
 
@@ -211,28 +240,22 @@ void SimulateAround(std::mt19937_64& rng, const LocalTimeOf& localTime, long lon
 {
     ClockChangeWindow window(localTime, center);
     JitteryTimer timer{rng, (center - kChangeWindowSeconds) * 1000 + Uniform(rng, 0, 999)};
-    bool hasPrevious = false, hasPreviousWall = false;
-    long long previousSecond = 0, previousWall = 0, wall = 0;
+    PreviousTick previousOld, previousOurs;
 
-    while (timer.expiryMs < (center + kChangeWindowSeconds) * 1000)
+    for (long long tick = 0; timer.expiryMs < (center + kChangeWindowSeconds) * 1000; ++tick)
     {
         const long long now = timer.NextTick();
-        long long nowWall = 0;
-        const bool nowKnown = window.WallClock(now, nowWall);
-        const SecondRange absolute = SecondsToTest(hasPrevious, previousSecond, now);
-        SecondRange wallClock{};
-        const bool byWallClock = nowKnown && WallClockSecondsToTest(hasPreviousWall, previousSecond, previousWall,
-                                                                    now, nowWall, wallClock);
-        for (long long second = absolute.first; second <= absolute.last; ++second)
-            if (window.WallClock(second, wall))
-                window.Test(wall, true, !byWallClock);
-        if (byWallClock)
-            for (wall = wallClock.first; wall <= wallClock.last; ++wall)
-                window.Test(wall, false, true);
-        hasPrevious = true;
-        previousSecond = now;
-        hasPreviousWall = nowKnown;
-        previousWall = nowWall;
+        // The old rule is the same tick that never knows the previous wall clock, so it
+        // catches up absolute seconds only.
+        previousOld.hasWallClock = false;
+        ProgramTick(previousOld, localTime, now, [&](const std::tm& local) {
+            if (ClockChangeSchedule* s = window.At(local))
+                s->old.Fire(tick, local, TimeText(local, true));
+        });
+        ProgramTick(previousOurs, localTime, now, [&](const std::tm& local) {
+            if (ClockChangeSchedule* s = window.At(local))
+                s->ours.Fire(tick, local, TimeText(local, true));
+        });
     }
     window.Count(result);
 }
@@ -242,7 +265,8 @@ void SimulateAround(std::mt19937_64& rng, const LocalTimeOf& localTime, long lon
 SimulationResult SimulateSchedule(long long days, bool formatHasSeconds, unsigned long long seed)
 {
     std::mt19937_64 rng(seed);
-    OccurrenceGuard guard;
+    Action action;
+    long long tick = 0;
     SimulationResult result{days < 0 ? 0 : days, 0, 0, 0, 0};
 
     for (long long day = 0; day < result.days; ++day)
@@ -250,11 +274,9 @@ SimulationResult SimulateSchedule(long long days, bool formatHasSeconds, unsigne
         // Day numbers start at 1 so a window reaching back past midnight stays
         // at positive seconds.
         const long long scheduled = (day + 1) * kSecondsPerDay + Uniform(rng, 0, kSecondsPerDay - 1);
-        const Firings f = SimulateWindow(rng, guard, scheduled, formatHasSeconds);
-        result.oldMissed += f.oldCount == 0 ? 1 : 0;
-        result.oldRepeated += f.oldCount > 1 ? f.oldCount - 1 : 0;
-        result.newMissed += f.newCount == 0 ? 1 : 0;
-        result.newRepeated += f.newCount > 1 ? f.newCount - 1 : 0;
+        action.count = 0;
+        CountOutcome(SimulateWindow(rng, action, tick, scheduled, formatHasSeconds), result.oldMissed, result.oldRepeated);
+        CountOutcome(action.count, result.newMissed, result.newRepeated);
     }
     return result;
 }

@@ -15,8 +15,8 @@ struct SimulationResult
 };
 
 // Compares the old tick rule (each tick tests only its own second's time text,
-// with no memory) against SecondsToTest plus OccurrenceGuard. Deterministic
-// for a given seed; the time text is "h:mm:ss" or, without seconds, "h:mm".
+// with no memory) against the program's tick. Deterministic for a given seed;
+// the time text is "h:mm:ss" or, without seconds, "h:mm".
 SimulationResult SimulateSchedule(long long days, bool formatHasSeconds, unsigned long long seed);
 
 // A time zone: the local time of an absolute second; false when it has none.
@@ -24,7 +24,7 @@ using LocalTimeOf = std::function<bool(long long second, std::tm& local)>;
 
 // Outcome of simulating a zone's clock changes under the same jittery timer.
 // Occurrences: scheduled local times, each due once. Old: the rule that catches up
-// absolute seconds only; new: the program's, with WallClockSecondsToTest.
+// absolute seconds only; new: the program's tick, which tests the skipped wall-clock seconds too.
 struct ClockChangeResult
 {
     long long changes, occurrences;
