@@ -79,7 +79,7 @@ void CVeskaroDlg::ReadTimeZone()
     const bool known = m_outside.LocalTime(now, before);
     m_outside.ReadTimeZone();
     if (!known || !m_outside.LocalTime(now, after) || WallClockSecond(before) != WallClockSecond(after))
-        m_bHasLastTickWallClock = false;
+        m_previousTick.hasWallClock = false; // the absolute seconds are still caught up
 }
 
 void CVeskaroDlg::OnScheduleTick()
