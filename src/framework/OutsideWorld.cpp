@@ -29,7 +29,9 @@ HMODULE LoadSessionLibrary()
     const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return nullptr;
-    return ::LoadLibraryW((std::wstring(folder, length) + L"\\wtsapi32.dll").c_str());
+    // Altered search path: the DLL's own imports come from its folder too, not from ours.
+    return ::LoadLibraryExW((std::wstring(folder, length) + L"\\wtsapi32.dll").c_str(), nullptr,
+                            LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 FARPROC SessionApi(const char* name)
@@ -39,6 +41,14 @@ FARPROC SessionApi(const char* name)
 }
 
 } // namespace
+
+DWORD MillisecondsBetween(DWORD earlier, DWORD later)
+{
+    // Both wrap alike. SendInput may stamp its input a little ahead of the tick count: a
+    // difference that reads as negative is input just now, not 49 days of quiet.
+    const DWORD elapsed = later - earlier;
+    return static_cast<LONG>(elapsed) < 0 ? 0 : elapsed;
+}
 
 int Win32OutsideWorld::MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type)
 {
@@ -162,7 +172,7 @@ DWORD Win32OutsideWorld::MillisecondsSinceInput()
     info.cbSize = sizeof(info);
     if (!::GetLastInputInfo(&info))
         return MAXDWORD;
-    return ::GetTickCount() - info.dwTime; // both wrap alike
+    return MillisecondsBetween(info.dwTime, ::GetTickCount());
 }
 
 HPOWERNOTIFY Win32OutsideWorld::RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags)

@@ -71,6 +71,9 @@ public:
     virtual void ReadTimeZone() = 0;
 };
 
+// From one tick count to a later one, across the wrap; 0 when `earlier` is the later one.
+DWORD MillisecondsBetween(DWORD earlier, DWORD later);
+
 class Win32OutsideWorld final : public IOutsideWorld
 {
 public:

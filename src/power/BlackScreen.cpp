@@ -19,6 +19,9 @@ void CVeskaroDlg::OnDisplayBlackScreen()
                               L"Buttons or by Pressing any Keystroke.",
                               L"Information about Black Screen Displayed by Veskaro", MB_OK | MB_ICONINFORMATION,
                               IDOK, L"{d9108ba3-9a61-4398-bfbc-b02102c77e8b}");
+    // Exit, or an update's close, while the box was up: no black screen without its owner.
+    if (!m_hWnd)
+        return;
     ShowBlackScreen();
 }
 

@@ -25,6 +25,8 @@ int FakeOutsideWorld::MessageBoxCheck(HWND owner, const std::wstring& text, cons
 {
     messageBoxChecks.push_back({owner, text, caption, type, defaultResult, registryValue});
     log.push_back(L"MessageBoxCheck");
+    if (onMessageBox)
+        onMessageBox();
     return messageBoxCheckResult;
 }
 

@@ -98,6 +98,15 @@ TEST_F(BlackScreen, MenuCommandInformsFirstAndDoesNothingElse)
                                        L"LockWorkStation"}),
               (Events{L"MessageBoxCheck", L"BlackScreen"}));
     EXPECT_EQ(m_log.Bytes(), "");
+
+    // Exit, or an update's close, while the box is up: no black screen without an owner.
+    HWND main = Window();
+    m_outside.onMessageBox = [main] { ::SendMessageW(main, WM_CLOSE, 0, 0); };
+    ModalWindowWatcher unowned([] { return FindBlackScreen(nullptr); },
+                               [](HWND blackScreen, int) { PressKey(blackScreen); });
+    Command(ID_DISPLAY_BLACK_SCREEN);
+    EXPECT_FALSE(::IsWindow(main));
+    EXPECT_EQ(unowned.Seen(), 0);
 }
 
 } // namespace
