@@ -157,6 +157,16 @@ void Win32OutsideWorld::AllowSetForegroundWindow(DWORD processId)
     ::AllowSetForegroundWindow(processId);
 }
 
+HHOOK Win32OutsideWorld::SetKeyboardHook(HOOKPROC proc)
+{
+    return ::SetWindowsHookExW(WH_KEYBOARD_LL, proc, ::GetModuleHandleW(nullptr), 0);
+}
+
+void Win32OutsideWorld::RemoveKeyboardHook(HHOOK hook)
+{
+    ::UnhookWindowsHookEx(hook);
+}
+
 bool Win32OutsideWorld::IsKeyOrButtonDown()
 {
     // The mouse buttons are virtual keys 1 to 6.

@@ -7,6 +7,7 @@
 
 #include <ctime>
 #include <string>
+#include <utility>
 
 struct ISpVoice;
 
@@ -46,6 +47,10 @@ public:
     // input or was let by the process that has; otherwise the window only flashes.
     virtual bool SetForegroundWindow(HWND window) = 0;
     virtual void AllowSetForegroundWindow(DWORD processId) = 0;
+    // A low-level keyboard hook (WH_KEYBOARD_LL) called on this thread: it sees every key of
+    // the session, whichever window has the keyboard. Null when refused.
+    virtual HHOOK SetKeyboardHook(HOOKPROC proc) = 0;
+    virtual void RemoveKeyboardHook(HHOOK hook) = 0;
 
     // Input: whether a key or mouse button is held now, and the time since the session's
     // last input. Any input wakes the displays again.
@@ -71,6 +76,32 @@ public:
     virtual void ReadTimeZone() = 0;
 };
 
+// A keyboard hook set through the outside world, and removed through it.
+class UniqueKeyboardHook
+{
+public:
+    UniqueKeyboardHook() noexcept = default;
+    ~UniqueKeyboardHook() { Reset(); }
+    UniqueKeyboardHook(const UniqueKeyboardHook&) = delete;
+    UniqueKeyboardHook& operator=(const UniqueKeyboardHook&) = delete;
+
+    void Set(IOutsideWorld& outside, HOOKPROC proc)
+    {
+        Reset();
+        m_outside = &outside;
+        m_hook = outside.SetKeyboardHook(proc);
+    }
+    void Reset() noexcept
+    {
+        if (HHOOK hook = std::exchange(m_hook, nullptr))
+            m_outside->RemoveKeyboardHook(hook);
+    }
+
+private:
+    IOutsideWorld* m_outside = nullptr;
+    HHOOK m_hook = nullptr;
+};
+
 // From one tick count to a later one, across the wrap; 0 when `earlier` is the later one.
 DWORD MillisecondsBetween(DWORD earlier, DWORD later);
 
@@ -93,6 +124,8 @@ public:
     void RegisterApplicationRestart(const wchar_t* arguments, DWORD flags) override;
     bool SetForegroundWindow(HWND window) override;
     void AllowSetForegroundWindow(DWORD processId) override;
+    HHOOK SetKeyboardHook(HOOKPROC proc) override;
+    void RemoveKeyboardHook(HHOOK hook) override;
     bool IsKeyOrButtonDown() override;
     DWORD MillisecondsSinceInput() override;
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) override;

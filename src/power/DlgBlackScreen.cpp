@@ -3,12 +3,22 @@
 #include "framework/OutsideWorld.h"
 #include "res/resource.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace veskaro {
 
 namespace {
 
 // Asked for once the dialog is shown.
 constexpr UINT WM_ASK_FOREGROUND = WM_APP + 1;
+
+// The black screens up on this thread, newest last: a key closes the newest.
+std::vector<CDlgBlackScreen*>& KeyboardTargets()
+{
+    static std::vector<CDlgBlackScreen*> targets;
+    return targets;
+}
 
 } // namespace
 
@@ -28,6 +38,9 @@ BOOL CDlgBlackScreen::OnInitDialog()
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
                    ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN), 0);
     ::PostMessageW(m_hWnd, WM_ASK_FOREGROUND, 0, 0);
+    // Heard whichever window has the keyboard.
+    KeyboardTargets().push_back(this);
+    m_keyboardHook.Set(m_outside, &CDlgBlackScreen::OnKeyboardHook);
     return TRUE;
 }
 
@@ -40,8 +53,10 @@ INT_PTR CDlgBlackScreen::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_MBUTTONDOWN:
     case WM_RBUTTONDOWN: return OnCloseInput(), FALSE;
     // Windows keeps a program in the background from taking the foreground while the user
-    // works elsewhere: then the keyboard stays there, and a mouse button closes the window.
+    // works elsewhere: then the keyboard stays there, the hook hears the key, and a mouse
+    // button reaches this topmost window all the same.
     case WM_ASK_FOREGROUND: return m_outside.SetForegroundWindow(m_hWnd), TRUE;
+    case WM_DESTROY: return OnDestroy(), FALSE;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
@@ -57,6 +72,27 @@ void CDlgBlackScreen::OnCloseInput()
 {
     // Posted: the input message finishes first; the dialog's answer to WM_CLOSE ends the run.
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+void CDlgBlackScreen::OnDestroy()
+{
+    // Whatever closed it: the keys belong to the windows underneath again.
+    m_keyboardHook.Reset();
+    auto& targets = KeyboardTargets();
+    targets.erase(std::remove(targets.begin(), targets.end(), this), targets.end());
+}
+
+LRESULT CALLBACK CDlgBlackScreen::OnKeyboardHook(int code, WPARAM message, LPARAM data)
+{
+    // A key press closes the newest black screen and goes nowhere else: not blind into the
+    // window that has the keyboard.
+    auto& targets = KeyboardTargets();
+    if (code == HC_ACTION && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && !targets.empty())
+    {
+        targets.back()->OnCloseInput();
+        return 1;
+    }
+    return ::CallNextHookEx(nullptr, code, message, data);
 }
 
 } // namespace veskaro

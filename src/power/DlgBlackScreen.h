@@ -3,6 +3,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
+#include "framework/OutsideWorld.h"
 
 namespace veskaro {
 
@@ -17,8 +18,11 @@ protected:
 
 private:
     void OnCloseInput();
+    void OnDestroy();
+    static LRESULT CALLBACK OnKeyboardHook(int code, WPARAM message, LPARAM data);
 
     UniqueBrush m_brush;
+    UniqueKeyboardHook m_keyboardHook;
 };
 
 } // namespace veskaro

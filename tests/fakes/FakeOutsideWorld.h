@@ -4,6 +4,7 @@
 
 #include "framework/OutsideWorld.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -85,6 +86,7 @@ public:
     HRESULT createVoiceResult = S_OK;
     bool windows8OrGreater = true;
     UINT taskbarDpi = 0; // not known, as before Windows 10
+    bool foregroundRefused = false; // Windows' foreground lock: the window only flashes
     bool keyOrButtonDown = false;
     DWORD millisecondsSinceInput = 60000;
     __time64_t now = 1796540498; // 2026-12-06 07:01:38 UTC, a Sunday (tests run with TZ=UTC)
@@ -115,6 +117,7 @@ public:
     std::vector<std::pair<std::wstring, DWORD>> restartRegistrations; // "(none)" for no argument text
     std::vector<HWND> foregroundRequests;
     std::vector<DWORD> foregroundAllowed;
+    std::vector<HOOKPROC> keyboardHooks; // set and not yet removed, newest last
     std::vector<std::wstring> spoken;
     std::vector<DWORD> speakFlags;
     // One line per outside call, in order, for checking sequences across kinds.
@@ -141,9 +144,26 @@ public:
     bool SetForegroundWindow(HWND window) override
     {
         foregroundRequests.push_back(window);
-        return ::SetForegroundWindow(window) != FALSE;
+        return !foregroundRefused && ::SetForegroundWindow(window) != FALSE;
     }
     void AllowSetForegroundWindow(DWORD processId) override { foregroundAllowed.push_back(processId); }
+    HHOOK SetKeyboardHook(HOOKPROC proc) override
+    {
+        keyboardHooks.push_back(proc);
+        return reinterpret_cast<HHOOK>(reinterpret_cast<void*>(proc));
+    }
+    void RemoveKeyboardHook(HHOOK hook) override
+    {
+        keyboardHooks.erase(std::find(keyboardHooks.begin(), keyboardHooks.end(),
+                                      reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(hook))));
+    }
+    // A key as the session gets it, to the newest hook; its answer (non-zero: swallowed).
+    LRESULT DeliverKey(WPARAM message, DWORD key)
+    {
+        KBDLLHOOKSTRUCT data{};
+        data.vkCode = key;
+        return keyboardHooks.empty() ? 0 : keyboardHooks.back()(HC_ACTION, message, reinterpret_cast<LPARAM>(&data));
+    }
     bool IsKeyOrButtonDown() override { return keyOrButtonDown; }
     DWORD MillisecondsSinceInput() override { return millisecondsSinceInput; }
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) override;

@@ -208,6 +208,8 @@ public:
     void RegisterApplicationRestart(const wchar_t*, DWORD) override {}
     bool SetForegroundWindow(HWND) override { return true; }
     void AllowSetForegroundWindow(DWORD) override {}
+    HHOOK SetKeyboardHook(HOOKPROC) override { return nullptr; }
+    void RemoveKeyboardHook(HHOOK) override {}
     bool IsKeyOrButtonDown() override { return false; }
     DWORD MillisecondsSinceInput() override { return MAXDWORD; }
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND, const GUID&, DWORD) override

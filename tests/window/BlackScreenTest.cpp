@@ -71,7 +71,28 @@ TEST_F(BlackScreen, ClosesOnAKeyOrButtonPressAndNothingElse)
         Dlg().ShowBlackScreen(); // returns once closed
         EXPECT_EQ(watcher.Seen(), 1) << closer;
         EXPECT_FALSE(closeAsked) << closer;
+        EXPECT_TRUE(m_outside.keyboardHooks.empty()) << closer;
     }
+}
+
+TEST_F(BlackScreen, AKeyClosesItThroughTheHookWhereWindowsRefusesItTheForeground)
+{
+    // Windows then leaves the keyboard with the user's window; its low-level hook still hears
+    // every key. Wine never refuses the foreground, and no test can press a key of the session.
+    m_outside.foregroundRefused = true;
+    Open();
+    LRESULT keyUp = -1, keyDown = 0;
+    BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
+        keyUp = m_outside.DeliverKey(WM_KEYUP, 'A');
+        keyDown = m_outside.DeliverKey(WM_KEYDOWN, VK_RETURN);
+        if (keyDown == 0)
+            PressKey(blackScreen); // not heard: closed all the same, to fail below
+    });
+    Dlg().ShowBlackScreen(); // returns once closed
+    EXPECT_EQ(watcher.Seen(), 1);
+    EXPECT_EQ(keyUp, 0) << "passed on";
+    EXPECT_NE(keyDown, 0) << "swallowed, not pressed blind in the window underneath";
+    EXPECT_TRUE(m_outside.keyboardHooks.empty());
 }
 
 TEST_F(BlackScreen, MenuCommandInformsFirstAndDoesNothingElse)
