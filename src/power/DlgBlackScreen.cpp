@@ -32,11 +32,7 @@ BOOL CDlgBlackScreen::OnInitDialog()
     CDialogBase::OnInitDialog();
     // The brush first: the move repaints, and the repaint asks for it.
     m_brush.Reset(::CreateSolidBrush(RGB(0, 0, 0)));
-    // The virtual screen's own origin: monitors left of or above the primary one
-    // have negative coordinates and are covered too. Topmost, or the always-on-top
-    // taskbar and any topmost window would stay above it.
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
-                   ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN), 0);
+    CoverVirtualScreen();
     ::PostMessageW(m_hWnd, WM_ASK_FOREGROUND, 0, 0);
     // Heard whichever window has the keyboard.
     KeyboardTargets().push_back(this);
@@ -57,6 +53,9 @@ INT_PTR CDlgBlackScreen::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     // button reaches this topmost window all the same.
     case WM_ASK_FOREGROUND: return m_outside.SetForegroundWindow(m_hWnd), TRUE;
     case WM_DESTROY: return OnDestroy(), FALSE;
+    // Handled, and covered afresh: rescaled to one monitor's scale, it would leave strips bare.
+    case WM_DPICHANGED: return CoverVirtualScreen(), Result(message, 0);
+    case WM_DISPLAYCHANGE: return CoverVirtualScreen(), FALSE;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
@@ -66,6 +65,15 @@ INT_PTR CDlgBlackScreen::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_CTLCOLORSTATIC: return Result(message, reinterpret_cast<LRESULT>(m_brush.Get()));
     default: return CDialogBase::HandleMessage(message, wParam, lParam);
     }
+}
+
+void CDlgBlackScreen::CoverVirtualScreen()
+{
+    // The virtual screen's own origin: monitors left of or above the primary one
+    // have negative coordinates and are covered too. Topmost, or the always-on-top
+    // taskbar and any topmost window would stay above it.
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+                   ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN), 0);
 }
 
 void CDlgBlackScreen::OnCloseInput()

@@ -17,6 +17,7 @@ protected:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void CoverVirtualScreen(); // with monitors of different scales too
     void OnCloseInput();
     void OnDestroy();
     static LRESULT CALLBACK OnKeyboardHook(int code, WPARAM message, LPARAM data);

@@ -11,14 +11,24 @@ using BlackScreen = ScheduleWindowTest;
 TEST_F(BlackScreen, CoversTheWholeVirtualScreenInBlackAndDisablesItsOwner)
 {
     Open();
-    RECT rect{};
+    RECT rects[3]{};
     LONG_PTR style = 0, extendedStyle = 0;
     LOGBRUSH dialogBrush{}, staticBrush{};
     BOOL ownerEnabled = TRUE;
     HWND shown = nullptr;
     BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
         shown = blackScreen;
-        ::GetWindowRect(blackScreen, &rect);
+        ::GetWindowRect(blackScreen, &rects[0]);
+        // Where the monitor holding most of it has another scale, Windows' dialog manager
+        // rescales it (Wine does not, so the test leaves it short itself); so may a new display.
+        RECT* rect = &rects[1];
+        for (UINT change : {WM_DPICHANGED, WM_DISPLAYCHANGE})
+        {
+            ::SetWindowPos(blackScreen, nullptr, 0, 0, 100, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+            RECT suggested{0, 0, 100, 100};
+            ::SendMessageW(blackScreen, change, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(&suggested));
+            ::GetWindowRect(blackScreen, rect++);
+        }
         style = ::GetWindowLongPtrW(blackScreen, GWL_STYLE);
         extendedStyle = ::GetWindowLongPtrW(blackScreen, GWL_EXSTYLE);
         ownerEnabled = ::IsWindowEnabled(Window());
@@ -36,10 +46,13 @@ TEST_F(BlackScreen, CoversTheWholeVirtualScreenInBlackAndDisablesItsOwner)
     Dlg().ShowBlackScreen();
 
     ASSERT_EQ(watcher.Seen(), 1);
-    EXPECT_EQ(rect.left, ::GetSystemMetrics(SM_XVIRTUALSCREEN));
-    EXPECT_EQ(rect.top, ::GetSystemMetrics(SM_YVIRTUALSCREEN));
-    EXPECT_EQ(rect.right - rect.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    EXPECT_EQ(rect.bottom - rect.top, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    for (const RECT& rect : rects)
+    {
+        EXPECT_EQ(rect.left, ::GetSystemMetrics(SM_XVIRTUALSCREEN));
+        EXPECT_EQ(rect.top, ::GetSystemMetrics(SM_YVIRTUALSCREEN));
+        EXPECT_EQ(rect.right - rect.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+        EXPECT_EQ(rect.bottom - rect.top, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    }
     EXPECT_EQ(style & WS_CAPTION, 0);
     EXPECT_NE(style & WS_POPUP, 0);
     // Above the taskbar and every other window, asking for the keyboard: Windows may refuse
