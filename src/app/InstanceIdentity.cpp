@@ -7,6 +7,7 @@
 #include "ui/VeskaroDlg.h"
 
 #include <set>
+#include <vector>
 
 namespace veskaro {
 
@@ -21,16 +22,19 @@ bool AnswersHandshake(HWND window)
 
 bool HandOverToRunningInstance(IOutsideWorld& outside, const std::wstring& applicationName, UINT command)
 {
-    HWND running = ::FindWindowW(nullptr, applicationName.c_str());
-    if (!running || !AnswersHandshake(running))
-        return false;
-    // Windows lets the process the user just started take the foreground, not the running
-    // one: without this the window it shows stays behind, or only flashes in the taskbar.
-    DWORD processId = 0;
-    if (::GetWindowThreadProcessId(running, &processId))
-        outside.AllowSetForegroundWindow(processId);
-    ::PostMessageW(running, WM_COMMAND, command, 0);
-    return true;
+    for (HWND running : FindInstanceWindows(applicationName, nullptr))
+    {
+        if (!AnswersHandshake(running))
+            continue;
+        // Windows lets the process the user just started take the foreground, not the running
+        // one: without this the window it shows stays behind, or only flashes in the taskbar.
+        DWORD processId = 0;
+        if (::GetWindowThreadProcessId(running, &processId))
+            outside.AllowSetForegroundWindow(processId);
+        ::PostMessageW(running, WM_COMMAND, command, 0);
+        return true;
+    }
+    return false;
 }
 
 int QueryInstanceNumber(HWND window)
@@ -50,11 +54,11 @@ std::wstring SettingsSectionName(int instance)
 
 namespace {
 
-struct CountContext
+struct FindContext
 {
     HWND self;
     const std::wstring* applicationName;
-    std::set<int> taken;
+    std::vector<HWND> found;
 };
 
 bool IsShellWindowClass(const wchar_t* name)
@@ -62,9 +66,10 @@ bool IsShellWindowClass(const wchar_t* name)
     return wcscmp(name, L"Progman") == 0 || wcscmp(name, L"CabinetWClass") == 0 || wcscmp(name, L"Shell_TrayWnd") == 0;
 }
 
-BOOL CALLBACK CountInstanceWindow(HWND window, LPARAM param)
+BOOL CALLBACK CollectInstanceWindow(HWND window, LPARAM param)
 {
-    auto& context = *reinterpret_cast<CountContext*>(param);
+    auto& context = *reinterpret_cast<FindContext*>(param);
+    // An instance's message boxes bear its title too, above it, but are owned and never answer.
     if (window == context.self || ::GetParent(window))
         return TRUE;
     wchar_t className[254] = {};
@@ -75,28 +80,34 @@ BOOL CALLBACK CountInstanceWindow(HWND window, LPARAM param)
     std::wstring title(context.applicationName->size() + 2, L'\0');
     const int length = ::GetWindowTextW(window, &title[0], static_cast<int>(title.size()));
     title.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    if (title.empty() || title != *context.applicationName)
-        return TRUE;
-    if (AnswersHandshake(window))
-    {
-        const int number = QueryInstanceNumber(window);
-        if (number > 0)
-            context.taken.insert(number);
-    }
+    if (!title.empty() && title == *context.applicationName)
+        context.found.push_back(window);
     return TRUE;
 }
 
 } // namespace
+
+std::vector<HWND> FindInstanceWindows(const std::wstring& applicationName, HWND self)
+{
+    FindContext context{self, &applicationName, {}};
+    ::EnumWindows(&CollectInstanceWindow, reinterpret_cast<LPARAM>(&context));
+    return context.found;
+}
 
 void CVeskaroDlg::CountRunningInstances()
 {
     // Numbers are identities, not counts: take the lowest one no running instance holds,
     // so that two running instances never share a settings section.
     m_iInstance = 0;
-    CountContext context{m_hWnd, &m_env.applicationName, {}};
-    ::EnumWindows(&CountInstanceWindow, reinterpret_cast<LPARAM>(&context));
+    std::set<int> taken;
+    for (HWND window : FindInstanceWindows(m_env.applicationName, m_hWnd))
+    {
+        const int number = AnswersHandshake(window) ? QueryInstanceNumber(window) : 0;
+        if (number > 0)
+            taken.insert(number);
+    }
     int number = 1;
-    while (context.taken.count(number) != 0)
+    while (taken.count(number) != 0)
         ++number;
     m_iInstance = number;
     m_strSection = SettingsSectionName(m_iInstance);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace veskaro {
 
@@ -18,6 +19,10 @@ constexpr UINT kHandshakeTimeoutMs = 2000;
 
 // True when the window answers the handshake in time. Hung windows are not waited for.
 bool AnswersHandshake(HWND window);
+
+// The windows that may be running instances' main windows, topmost first: top-level, not
+// owned, titled with the application name; not yet asked the handshake. `self` is left out.
+std::vector<HWND> FindInstanceWindows(const std::wstring& applicationName, HWND self);
 
 // Posts the command to the main window of a running instance; false when none answers the
 // handshake. Hung windows are not waited for.

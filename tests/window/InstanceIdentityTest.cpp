@@ -13,7 +13,7 @@ namespace {
 class TitledWindow
 {
 public:
-    TitledWindow(const wchar_t* className, const wchar_t* title, LRESULT answer, int number)
+    TitledWindow(const wchar_t* className, const wchar_t* title, LRESULT answer, int number, HWND owner = nullptr)
         : m_answer(answer), m_number(number)
     {
         WNDCLASSW wc{};
@@ -21,7 +21,7 @@ public:
         wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.lpszClassName = className;
         ::RegisterClassW(&wc);
-        m_hWnd = ::CreateWindowExW(0, className, title, WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+        m_hWnd = ::CreateWindowExW(0, className, title, WS_OVERLAPPED, 0, 0, 10, 10, owner, nullptr,
                                    wc.hInstance, this);
     }
     ~TitledWindow() { ::DestroyWindow(m_hWnd); }
@@ -56,7 +56,9 @@ TEST_F(InstanceIdentity, HandshakeAnswersTheSumOfItsParameters)
     EXPECT_EQ(Send(WM_INSTANCE_QUERY), 1);
 
     // A second start hands over, letting this process take the foreground: Windows gives it
-    // only to the process the user just started.
+    // only to the process the user just started. The window's own message box, titled alike
+    // and above it, answers nothing and is passed over.
+    TitledWindow box(L"VeskaroTestBox", kTestAppName, 0, 0, Window());
     ASSERT_TRUE(HandOverToRunningInstance(m_outside, kTestAppName, ID_CONFIGURE));
     EXPECT_EQ(m_outside.foregroundAllowed, std::vector<DWORD>{::GetCurrentProcessId()});
     PumpMessages();
