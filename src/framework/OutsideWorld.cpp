@@ -167,6 +167,11 @@ void Win32OutsideWorld::RemoveKeyboardHook(HHOOK hook)
     ::UnhookWindowsHookEx(hook);
 }
 
+void Win32OutsideWorld::UnregisterApplicationRestart()
+{
+    ::UnregisterApplicationRestart();
+}
+
 bool Win32OutsideWorld::IsKeyOrButtonDown()
 {
     // The mouse buttons are virtual keys 1 to 6.

@@ -51,6 +51,8 @@ public:
     // the session, whichever window has the keyboard. Null when refused.
     virtual HHOOK SetKeyboardHook(HOOKPROC proc) = 0;
     virtual void RemoveKeyboardHook(HHOOK hook) = 0;
+    // Ends what RegisterApplicationRestart asked for.
+    virtual void UnregisterApplicationRestart() = 0;
 
     // Input: whether a key or mouse button is held now, and the time since the session's
     // last input. Any input wakes the displays again.
@@ -126,6 +128,7 @@ public:
     void AllowSetForegroundWindow(DWORD processId) override;
     HHOOK SetKeyboardHook(HOOKPROC proc) override;
     void RemoveKeyboardHook(HHOOK hook) override;
+    void UnregisterApplicationRestart() override;
     bool IsKeyOrButtonDown() override;
     DWORD MillisecondsSinceInput() override;
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) override;

@@ -112,11 +112,31 @@ void SetStartAtLogin(const std::wstring& applicationName, bool enable, const std
                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
+bool StartsAtLogin(const std::wstring& applicationName, const std::wstring& runKeyPath)
+{
+    const UniqueKey key = OpenRunKey(runKeyPath);
+    std::wstring stored;
+    if (!key || !ReadRegistryText(key.Get(), applicationName, kMaxRunValueBytes, true, stored))
+        return false;
+    // This very executable: it exists, so the file system need not be asked.
+    const std::wstring target = RunValueTarget(stored);
+    const std::wstring modulePath = GetModulePath();
+    return !modulePath.empty() &&
+           ::CompareStringOrdinal(target.c_str(), -1, modulePath.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
 void RegisterRestart(IOutsideWorld& outside, const std::wstring& applicationName, const std::wstring& arguments)
 {
+    // Windows 10 and 11 also start registered programs again after an ordinary restart when
+    // the user's "restart apps" is on, whatever RESTART_NO_REBOOT says of updates: while the
+    // Run value starts the program at sign-in, a registration could only start it twice.
+    if (StartsAtLogin(applicationName))
+    {
+        outside.UnregisterApplicationRestart();
+        return;
+    }
     // The restart manager takes at most 1024 characters, terminator included.
-    const DWORD flags = IsStartAtLoginEnabled(applicationName) ? RESTART_NO_REBOOT : 0;
-    outside.RegisterApplicationRestart(arguments.size() < 1024 ? arguments.c_str() : nullptr, flags);
+    outside.RegisterApplicationRestart(arguments.size() < 1024 ? arguments.c_str() : nullptr, 0);
 }
 
 } // namespace veskaro

@@ -17,9 +17,12 @@ bool IsStartAtLoginEnabled(const std::wstring& applicationName, const std::wstri
 // Writes the Run value for the running executable, or deletes it. Failures are silent.
 void SetStartAtLogin(const std::wstring& applicationName, bool enable, const std::wstring& runKeyPath = kRunKeyPath);
 
-// Registers with the restart manager, which starts the program again after a crash, a hang or
-// an update with `arguments`, and after a reboot at sign-in; not the latter while the Run value
-// starts it at sign-in, so that it never starts twice.
+// True when the Run value starts this very executable at login.
+bool StartsAtLogin(const std::wstring& applicationName, const std::wstring& runKeyPath = kRunKeyPath);
+
+// Registers with the restart manager, which starts the program again after a crash, a hang, an
+// update or a reboot, with `arguments`; not while the Run value starts it at login, so that it
+// never starts twice.
 void RegisterRestart(IOutsideWorld& outside, const std::wstring& applicationName, const std::wstring& arguments);
 
 } // namespace veskaro

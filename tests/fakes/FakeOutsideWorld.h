@@ -115,6 +115,7 @@ public:
     int voicesCreated = 0;
     int voicesReleased = 0;
     std::vector<std::pair<std::wstring, DWORD>> restartRegistrations; // "(none)" for no argument text
+    int restartUnregistrations = 0;
     std::vector<HWND> foregroundRequests;
     std::vector<DWORD> foregroundAllowed;
     std::vector<HOOKPROC> keyboardHooks; // set and not yet removed, newest last
@@ -152,6 +153,7 @@ public:
         keyboardHooks.push_back(proc);
         return reinterpret_cast<HHOOK>(reinterpret_cast<void*>(proc));
     }
+    void UnregisterApplicationRestart() override { ++restartUnregistrations; }
     void RemoveKeyboardHook(HHOOK hook) override
     {
         keyboardHooks.erase(std::find(keyboardHooks.begin(), keyboardHooks.end(),

@@ -210,6 +210,7 @@ public:
     void AllowSetForegroundWindow(DWORD) override {}
     HHOOK SetKeyboardHook(HOOKPROC) override { return nullptr; }
     void RemoveKeyboardHook(HHOOK) override {}
+    void UnregisterApplicationRestart() override {}
     bool IsKeyOrButtonDown() override { return false; }
     DWORD MillisecondsSinceInput() override { return MAXDWORD; }
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND, const GUID&, DWORD) override
