@@ -15,44 +15,29 @@
 
 namespace veskaro {
 
-namespace {
-
-// A failed subscription (the session service may not be up yet early in a logon) is tried
-// again every few schedule ticks, for a bounded time.
-constexpr int kSessionRetryEveryTicks = 5;
-constexpr int kSessionRetryForTicks = 10 * 60;
-
-} // namespace
-
 void CVeskaroDlg::UpdateSessionLockWatch()
 {
     m_outside.UnRegisterSessionNotification(m_hWnd);
-    m_iSessionWatchRetries = 0;
-    m_bSessionWatchPending = false;
+    m_sessionWatchRetry.Stop();
     if (kAutoTurnOffWhenLocked.Read(m_env.store) == 0)
         return;
-    m_bSessionWatchPending = !m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
+    m_sessionWatchRetry.Start(!m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION));
 }
 
-// Called once per schedule tick; m_iSessionWatchRetries counts the ticks since the failure.
+// The session service may not be up yet early in a logon.
 void CVeskaroDlg::RetrySessionLockWatch()
 {
-    if (!m_bSessionWatchPending)
-        return;
-    ++m_iSessionWatchRetries;
-    if (m_iSessionWatchRetries % kSessionRetryEveryTicks != 0)
+    if (!m_sessionWatchRetry.Due())
         return;
     // The option may have been switched off meanwhile, by another instance too.
-    if (kAutoTurnOffWhenLocked.Read(m_env.store) == 0 ||
-        m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION) ||
-        m_iSessionWatchRetries >= kSessionRetryForTicks)
-        m_bSessionWatchPending = false;
+    m_sessionWatchRetry.Tried(kAutoTurnOffWhenLocked.Read(m_env.store) == 0 ||
+                              m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION));
 }
 
 void CVeskaroDlg::StopSessionLockWatch()
 {
     ::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
-    m_bSessionWatchPending = false;
+    m_sessionWatchRetry.Stop();
     m_outside.UnRegisterSessionNotification(m_hWnd);
 }
 

@@ -121,4 +121,30 @@ private:
     std::wstring m_lastFired;
 };
 
+// Something the system refused (the tray icon at a slow sign-in, the session subscription
+// before its service is up), tried again every few schedule ticks for a bounded time.
+class TickRetry
+{
+public:
+    static constexpr int kEveryTicks = 5;
+    static constexpr int kForTicks = 10 * 60;
+
+    // After the first attempt.
+    void Start(bool failed)
+    {
+        m_bPending = failed;
+        m_iTicks = 0;
+    }
+    void Stop() { m_bPending = false; }
+    bool Pending() const { return m_bPending; }
+    // Once per tick: true when the next attempt is due.
+    bool Due() { return m_bPending && ++m_iTicks % kEveryTicks == 0; }
+    // That attempt's end: done, or given up after the bounded time.
+    void Tried(bool done) { m_bPending = !done && m_iTicks < kForTicks; }
+
+private:
+    bool m_bPending = false;
+    int m_iTicks = 0; // since the first attempt
+};
+
 } // namespace veskaro

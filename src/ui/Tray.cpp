@@ -29,11 +29,6 @@ NOTIFYICONDATAW TrayRecord(HWND window)
     return data;
 }
 
-// A shell that refused the icon at a slow sign-in sends no "TaskbarCreated" later: the add
-// is tried again every few schedule ticks, for a bounded time.
-constexpr int kTrayRetryEveryTicks = 5;
-constexpr int kTrayRetryForTicks = 10 * 60;
-
 // Newer than Windows 7: looked up at run time, so that the program still starts there.
 template <typename Function>
 Function User32Function(const char* name)
@@ -110,8 +105,7 @@ void CVeskaroDlg::OnSettingChange()
 
 void CVeskaroDlg::AddTrayIcon()
 {
-    m_iTrayIconRetries = 0;
-    m_bTrayIconPending = !TryAddTrayIcon(false);
+    m_trayIconRetry.Start(!TryAddTrayIcon(false));
 }
 
 bool CVeskaroDlg::TryAddTrayIcon(bool retry)
@@ -130,12 +124,11 @@ bool CVeskaroDlg::TryAddTrayIcon(bool retry)
     return true;
 }
 
-// Called once per schedule tick; m_iTrayIconRetries counts the ticks since the failure.
+// A shell that refused the icon at a slow sign-in sends no "TaskbarCreated" later.
 void CVeskaroDlg::RetryTrayIcon()
 {
-    if (!m_bTrayIconPending || ++m_iTrayIconRetries % kTrayRetryEveryTicks != 0)
-        return;
-    m_bTrayIconPending = !TryAddTrayIcon(true) && m_iTrayIconRetries < kTrayRetryForTicks;
+    if (m_trayIconRetry.Due())
+        m_trayIconRetry.Tried(TryAddTrayIcon(true));
 }
 
 void CVeskaroDlg::RemoveTrayIcon()

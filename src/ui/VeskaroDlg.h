@@ -86,8 +86,7 @@ public:
     HICON m_hIcon = nullptr; // a shared resource icon: never destroyed
     UniqueIcon m_hTrayIcon;  // the same icon at the small size, for the notification area
     int m_iTrayIconSize = 0; // its width and height, so that only a new scale reloads it
-    bool m_bTrayIconPending = false; // the shell refused it; tried again on the schedule tick
-    int m_iTrayIconRetries = 0;
+    TickRetry m_trayIconRetry;
     int m_bDay1 = 0, m_bDay2 = 0, m_bDay3 = 0, m_bDay4 = 0, m_bDay5 = 0, m_bDay6 = 0, m_bDay7 = 0;
     int m_bDay8 = 0, m_bDay9 = 0, m_bDay10 = 0, m_bDay11 = 0, m_bDay12 = 0, m_bDay13 = 0, m_bDay14 = 0;
     int m_bTurnOffLockPC = 0;
@@ -115,9 +114,7 @@ public:
     bool m_bTurnOnAfterWait = false;
     int m_iQuietPolls = 0;
 
-    // A session subscription that failed is tried again on the schedule tick.
-    bool m_bSessionWatchPending = false;
-    int m_iSessionWatchRetries = 0;
+    TickRetry m_sessionWatchRetry;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;

@@ -56,7 +56,7 @@ TEST_F(SessionLock, OptionOffSubscribesNothing)
     OpenMainWindow();
     EXPECT_EQ(Registrations(), 0);
     EXPECT_EQ(m_outside.sessionUnregistrations, (std::vector<HWND>{Window()}));
-    EXPECT_FALSE(Dlg().m_bSessionWatchPending);
+    EXPECT_FALSE(Dlg().m_sessionWatchRetry.Pending());
 }
 
 TEST_F(SessionLock, OptionOnSubscribesForThisSessionAfterUnsubscribing)
@@ -67,7 +67,7 @@ TEST_F(SessionLock, OptionOnSubscribesForThisSessionAfterUnsubscribing)
     const auto unregister = std::find(m_outside.log.begin(), m_outside.log.end(), L"UnRegisterSessionNotification");
     const auto registration = std::find(m_outside.log.begin(), m_outside.log.end(), L"RegisterSessionNotification");
     EXPECT_LT(unregister, registration);
-    EXPECT_FALSE(Dlg().m_bSessionWatchPending);
+    EXPECT_FALSE(Dlg().m_sessionWatchRetry.Pending());
 }
 
 TEST_F(SessionLock, SwitchingTheOptionOffAndRenewingUnsubscribes)
@@ -198,7 +198,7 @@ TEST_F(SessionLock, AFailedRegistrationIsRetriedOnTheTickUntilItSucceeds)
     m_outside.sessionRegistrationFailures = 3;
     OpenWithOption(0);
     EXPECT_EQ(Registrations(), 1);
-    EXPECT_TRUE(Dlg().m_bSessionWatchPending);
+    EXPECT_TRUE(Dlg().m_sessionWatchRetry.Pending());
     // Every few seconds, not at every tick.
     for (int i = 0; i < 4; ++i)
         Tick();
@@ -208,7 +208,7 @@ TEST_F(SessionLock, AFailedRegistrationIsRetriedOnTheTickUntilItSucceeds)
     for (int i = 0; i < 10; ++i)
         Tick();
     EXPECT_EQ(Registrations(), 4);
-    EXPECT_FALSE(Dlg().m_bSessionWatchPending);
+    EXPECT_FALSE(Dlg().m_sessionWatchRetry.Pending());
     for (const auto& registration : m_outside.sessionRegistrations)
         EXPECT_EQ(registration, std::make_pair(Window(), DWORD{NOTIFY_FOR_THIS_SESSION}));
     // Subscribed now: no more attempts.
@@ -224,7 +224,7 @@ TEST_F(SessionLock, RetriesStopAfterTenMinutes)
     for (int i = 0; i < 10 * 60; ++i)
         Tick();
     EXPECT_EQ(Registrations(), 1 + 10 * 60 / 5);
-    EXPECT_FALSE(Dlg().m_bSessionWatchPending);
+    EXPECT_FALSE(Dlg().m_sessionWatchRetry.Pending());
     for (int i = 0; i < 60; ++i)
         Tick();
     EXPECT_EQ(Registrations(), 1 + 10 * 60 / 5);
@@ -238,7 +238,7 @@ TEST_F(SessionLock, RetriesStopWhenTheOptionIsSwitchedOffMeanwhile)
     for (int i = 0; i < 30; ++i)
         Tick();
     EXPECT_EQ(Registrations(), 1);
-    EXPECT_FALSE(Dlg().m_bSessionWatchPending);
+    EXPECT_FALSE(Dlg().m_sessionWatchRetry.Pending());
 }
 
 TEST_F(SessionLock, DestroyingTheWindowUnsubscribesAndDropsTheWait)
