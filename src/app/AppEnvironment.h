@@ -16,8 +16,9 @@ struct AppEnvironment
     IOutsideWorld& outside;
     // Read once at start-up; a change takes effect at the next start.
     bool allowMultipleInstances = false;
-    // The process's argument text, for the restart manager.
-    std::wstring argumentText;
+    // The argument text the restart manager starts the program again with: the process's own,
+    // or only ":silent" after a command, which is carried out once.
+    std::wstring restartArguments;
 };
 
 } // namespace veskaro

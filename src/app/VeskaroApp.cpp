@@ -49,8 +49,9 @@ private:
 
 CVeskaroApp::CVeskaroApp(std::wstring applicationName, std::wstring argumentText)
     : m_applicationName(std::move(applicationName)),
+      m_argumentText(std::move(argumentText)),
       m_store(ApplicationKeyPath(kCompanyKey, m_applicationName)),
-      m_environment{m_applicationName, m_store, m_outside, false, std::move(argumentText)},
+      m_environment{m_applicationName, m_store, m_outside, false, m_argumentText},
       m_dlg(m_environment)
 {
 }
@@ -76,7 +77,7 @@ bool CVeskaroApp::InitInstance()
 
     // A command verb goes to the instance that runs, whether or not others may run beside it;
     // with none running, this process starts silently and carries it out itself.
-    const UINT command = CommandVerb(m_environment.argumentText);
+    const UINT command = CommandVerb(m_argumentText);
     StartupLock lock(m_applicationName);
     if (command != 0 && HandOverToRunningInstance(m_outside, m_applicationName, command))
         return false;
@@ -91,12 +92,12 @@ bool CVeskaroApp::InitInstance()
     // Restart after an update or a hang, the way it was started (a command only once); no
     // recovery, no autosave.
     if (command != 0)
-        m_environment.argumentText = L":silent";
-    RegisterRestart(m_outside, m_applicationName, m_environment.argumentText);
+        m_environment.restartArguments = L":silent";
+    RegisterRestart(m_outside, m_applicationName, m_environment.restartArguments);
 
     if (command != 0)
         ::PostMessageW(m_dlg.GetSafeHwnd(), WM_COMMAND, command, 0);
-    else if (!IsSilentStart(m_environment.argumentText))
+    else if (!IsSilentStart(m_argumentText))
         ::ShowWindow(m_dlg.GetSafeHwnd(), SW_SHOW);
     return true;
 }

@@ -30,6 +30,7 @@ public:
 
 private:
     std::wstring m_applicationName;
+    std::wstring m_argumentText;
     Win32OutsideWorld m_outside;
     CRegistryStore m_store;
     AppEnvironment m_environment;

@@ -70,7 +70,7 @@ bool CVeskaroDlg::IsTurnOnTime()
 // A zone moved since the last reading (travel, an automatic zone, an update of the zone's
 // rules) moves the local clock at once; that jump is not daylight saving, and the local
 // times it moves over are not caught up.
-void CVeskaroDlg::ReadTimeZone()
+void CVeskaroDlg::ReadTimeZoneAndRestartWallClock()
 {
     m_iTicksSinceTimeZoneRead = 0;
     const __time64_t now = m_outside.Now();
@@ -86,7 +86,7 @@ void CVeskaroDlg::OnScheduleTick()
 {
     // Windows says when the zone changes; once a minute covers a message that never came.
     if (++m_iTicksSinceTimeZoneRead >= 60)
-        ReadTimeZone();
+        ReadTimeZoneAndRestartWallClock();
     const __time64_t now = m_env.outside.Now();
     std::tm local{};
     const COleDateTime nowValue = LocalValue(m_outside.LocalTime(now, local), local);

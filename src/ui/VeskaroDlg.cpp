@@ -124,8 +124,8 @@ INT_PTR CVeskaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN: return OnLButtonDown(), FALSE;
     // Left to the default processing too, which rescales a dialog's controls on Windows 10.
     case WM_DPICHANGED: return OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam)), FALSE;
-    case WM_TIMECHANGE: return ReadTimeZone(), FALSE;
-    case WM_SETTINGCHANGE: ReadTimeZone(); return OnSettingChange(), FALSE;
+    case WM_TIMECHANGE: return ReadTimeZoneAndRestartWallClock(), FALSE;
+    case WM_SETTINGCHANGE: ReadTimeZoneAndRestartWallClock(); return OnSettingChange(), FALSE;
     case WM_DISPLAYCHANGE: return OnSettingChange(), FALSE;
     case WM_NCDESTROY:
         if (m_bQuitOnDestroy)

@@ -47,7 +47,7 @@ public:
     bool IsTurnOffTime();
     bool IsTurnOnTime();
     void OnScheduleTick();
-    void ReadTimeZone();
+    void ReadTimeZoneAndRestartWallClock();
     int& DayFlag(int index); // 0..13 for m_bDay1..m_bDay14
 
     // Monitor and workstation commands, black screen (power/)
