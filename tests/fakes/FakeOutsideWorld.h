@@ -4,7 +4,6 @@
 
 #include "framework/OutsideWorld.h"
 
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -148,22 +147,13 @@ public:
         return !foregroundRefused && ::SetForegroundWindow(window) != FALSE;
     }
     void AllowSetForegroundWindow(DWORD processId) override { foregroundAllowed.push_back(processId); }
-    HHOOK SetKeyboardHook(HOOKPROC proc) override
-    {
-        keyboardHooks.push_back(proc);
-        return reinterpret_cast<HHOOK>(reinterpret_cast<void*>(proc));
-    }
+    HHOOK SetKeyboardHook(HOOKPROC p) override { return keyboardHooks.push_back(p), reinterpret_cast<HHOOK>(p); }
+    void RemoveKeyboardHook(HHOOK) override { keyboardHooks.pop_back(); } // black screens close newest first
     void UnregisterApplicationRestart() override { ++restartUnregistrations; }
-    void RemoveKeyboardHook(HHOOK hook) override
-    {
-        keyboardHooks.erase(std::find(keyboardHooks.begin(), keyboardHooks.end(),
-                                      reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(hook))));
-    }
     // A key as the session gets it, to the newest hook; its answer (non-zero: swallowed).
     LRESULT DeliverKey(WPARAM message, DWORD key)
     {
-        KBDLLHOOKSTRUCT data{};
-        data.vkCode = key;
+        KBDLLHOOKSTRUCT data{key, 0, 0, 0, 0};
         return keyboardHooks.empty() ? 0 : keyboardHooks.back()(HC_ACTION, message, reinterpret_cast<LPARAM>(&data));
     }
     bool IsKeyOrButtonDown() override { return keyOrButtonDown; }

@@ -10,8 +10,10 @@ using BlackScreen = ScheduleWindowTest;
 
 TEST_F(BlackScreen, CoversTheWholeVirtualScreenInBlackAndDisablesItsOwner)
 {
+    m_outside.foregroundRefused = true;
     Open();
     RECT rects[3]{};
+    LRESULT keyUp = -1, keyDown = 0;
     LONG_PTR style = 0, extendedStyle = 0;
     LOGBRUSH dialogBrush{}, staticBrush{};
     BOOL ownerEnabled = TRUE;
@@ -21,13 +23,12 @@ TEST_F(BlackScreen, CoversTheWholeVirtualScreenInBlackAndDisablesItsOwner)
         ::GetWindowRect(blackScreen, &rects[0]);
         // Where the monitor holding most of it has another scale, Windows' dialog manager
         // rescales it (Wine does not, so the test leaves it short itself); so may a new display.
-        RECT* rect = &rects[1];
         for (UINT change : {WM_DPICHANGED, WM_DISPLAYCHANGE})
         {
-            ::SetWindowPos(blackScreen, nullptr, 0, 0, 100, 100, SWP_NOZORDER | SWP_NOACTIVATE);
             RECT suggested{0, 0, 100, 100};
+            ::SetWindowPos(blackScreen, nullptr, 0, 0, 100, 100, SWP_NOZORDER | SWP_NOACTIVATE);
             ::SendMessageW(blackScreen, change, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(&suggested));
-            ::GetWindowRect(blackScreen, rect++);
+            ::GetWindowRect(blackScreen, &rects[change == WM_DPICHANGED ? 1 : 2]);
         }
         style = ::GetWindowLongPtrW(blackScreen, GWL_STYLE);
         extendedStyle = ::GetWindowLongPtrW(blackScreen, GWL_EXSTYLE);
@@ -41,9 +42,12 @@ TEST_F(BlackScreen, CoversTheWholeVirtualScreenInBlackAndDisablesItsOwner)
                                                          reinterpret_cast<WPARAM>(dc), 0));
         ::GetObjectW(brush, sizeof(staticBrush), &staticBrush);
         ::ReleaseDC(blackScreen, dc);
-        PressKey(blackScreen);
+        keyUp = m_outside.DeliverKey(WM_KEYUP, 'A');
+        keyDown = m_outside.DeliverKey(WM_KEYDOWN, VK_RETURN);
+        if (keyDown == 0)
+            PressKey(blackScreen); // not heard: closed all the same, to fail below
     });
-    Dlg().ShowBlackScreen();
+    Dlg().ShowBlackScreen(); // returns once closed, its hook removed
 
     ASSERT_EQ(watcher.Seen(), 1);
     for (const RECT& rect : rects)
@@ -56,10 +60,13 @@ TEST_F(BlackScreen, CoversTheWholeVirtualScreenInBlackAndDisablesItsOwner)
     EXPECT_EQ(style & WS_CAPTION, 0);
     EXPECT_NE(style & WS_POPUP, 0);
     // Above the taskbar and every other window, asking for the keyboard: Windows may refuse
-    // that to a program in the background, where Wine never does.
+    // that to a program in the background, where Wine never does. The keyboard then stays
+    // with the user's window, and the low-level hook hears the key (no test can press one).
     EXPECT_NE(extendedStyle & WS_EX_TOPMOST, 0);
     ASSERT_FALSE(m_outside.foregroundRequests.empty());
     EXPECT_EQ(m_outside.foregroundRequests.back(), shown);
+    EXPECT_EQ(keyUp, 0) << "passed on";
+    EXPECT_NE(keyDown, 0) << "swallowed, not pressed blind in the window underneath";
     EXPECT_EQ(dialogBrush.lbStyle, static_cast<UINT>(BS_SOLID));
     EXPECT_EQ(dialogBrush.lbColor, RGB(0, 0, 0));
     EXPECT_EQ(staticBrush.lbStyle, static_cast<UINT>(BS_SOLID));
@@ -88,26 +95,6 @@ TEST_F(BlackScreen, ClosesOnAKeyOrButtonPressAndNothingElse)
     }
 }
 
-TEST_F(BlackScreen, AKeyClosesItThroughTheHookWhereWindowsRefusesItTheForeground)
-{
-    // Windows then leaves the keyboard with the user's window; its low-level hook still hears
-    // every key. Wine never refuses the foreground, and no test can press a key of the session.
-    m_outside.foregroundRefused = true;
-    Open();
-    LRESULT keyUp = -1, keyDown = 0;
-    BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
-        keyUp = m_outside.DeliverKey(WM_KEYUP, 'A');
-        keyDown = m_outside.DeliverKey(WM_KEYDOWN, VK_RETURN);
-        if (keyDown == 0)
-            PressKey(blackScreen); // not heard: closed all the same, to fail below
-    });
-    Dlg().ShowBlackScreen(); // returns once closed
-    EXPECT_EQ(watcher.Seen(), 1);
-    EXPECT_EQ(keyUp, 0) << "passed on";
-    EXPECT_NE(keyDown, 0) << "swallowed, not pressed blind in the window underneath";
-    EXPECT_TRUE(m_outside.keyboardHooks.empty());
-}
-
 TEST_F(BlackScreen, MenuCommandInformsFirstAndDoesNothingElse)
 {
     Open();
@@ -134,12 +121,10 @@ TEST_F(BlackScreen, MenuCommandInformsFirstAndDoesNothingElse)
     EXPECT_EQ(m_log.Bytes(), "");
 
     // Exit, or an update's close, while the box is up: no black screen without an owner.
-    HWND main = Window();
-    m_outside.onMessageBox = [main] { ::SendMessageW(main, WM_CLOSE, 0, 0); };
+    m_outside.onMessageBox = [this] { Send(WM_CLOSE); };
     ModalWindowWatcher unowned([] { return FindBlackScreen(nullptr); },
                                [](HWND blackScreen, int) { PressKey(blackScreen); });
     Command(ID_DISPLAY_BLACK_SCREEN);
-    EXPECT_FALSE(::IsWindow(main));
     EXPECT_EQ(unowned.Seen(), 0);
 }
 

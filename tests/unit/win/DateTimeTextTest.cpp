@@ -1,6 +1,7 @@
 // The date-time value and its texts in the user's locale (English (United States) under
 // LANG=C.UTF-8; another locale is checked when the run sets one).
 #include "framework/OleDateTime.h"
+#include "framework/OutsideWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,13 @@ TEST(DateTimeText, GermanFormsWhenTheUserLocaleIsGerman)
     const std::wstring text = veskaro::DateTimeText(morning);
     EXPECT_TRUE(text == L"06.12.2026 07:01:38" || text == L"6.12.2026 07:01:38") << std::string(text.begin(), text.end());
     EXPECT_EQ(veskaro::TimeText(morning), L"07:01:38");
+}
+
+TEST(TickCount, QuietTimeAcrossTheWrapAndNoneForAnInputAhead)
+{
+    EXPECT_EQ(veskaro::MillisecondsBetween(1000, 3500), 2500u);
+    EXPECT_EQ(veskaro::MillisecondsBetween(0xFFFFFF00u, 0x100u), 0x200u);
+    EXPECT_EQ(veskaro::MillisecondsBetween(5016, 5000), 0u) << "input now, not 49 days of quiet";
 }
 
 } // namespace
