@@ -128,7 +128,7 @@ bool StartsAtLogin(const std::wstring& applicationName, const std::wstring& runK
 void RegisterRestart(IOutsideWorld& outside, const std::wstring& applicationName, const std::wstring& arguments)
 {
     // Windows 10 and 11 also start registered programs again after an ordinary restart when
-    // the user's "restart apps" is on, whatever RESTART_NO_REBOOT says of updates: while the
+    // the user lets it restart apps, whatever RESTART_NO_REBOOT says of updates: while the
     // Run value starts the program at sign-in, a registration could only start it twice.
     if (StartsAtLogin(applicationName))
     {
