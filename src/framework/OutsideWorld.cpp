@@ -165,6 +165,18 @@ DWORD Win32OutsideWorld::MillisecondsSinceInput()
     return ::GetTickCount() - info.dwTime; // both wrap alike
 }
 
+DWORD Win32OutsideWorld::LastInputTime()
+{
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof(info);
+    return ::GetLastInputInfo(&info) ? info.dwTime : 0;
+}
+
+EXECUTION_STATE Win32OutsideWorld::SetThreadExecutionState(EXECUTION_STATE flags)
+{
+    return ::SetThreadExecutionState(flags);
+}
+
 HPOWERNOTIFY Win32OutsideWorld::RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags)
 {
     return ::RegisterPowerSettingNotification(window, &setting, flags);

@@ -51,6 +51,11 @@ public:
     // last input. Any input wakes the displays again.
     virtual bool IsKeyOrButtonDown() = 0;
     virtual DWORD MillisecondsSinceInput() = 0;
+    // The tick count of the session's last input (GetLastInputInfo): it changes with any input.
+    virtual DWORD LastInputTime() = 0;
+
+    // Power. ES_DISPLAY_REQUIRED turns the display on and restarts its idle time-out.
+    virtual EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) = 0;
 
     // Subscriptions
     virtual HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) = 0;
@@ -92,6 +97,8 @@ public:
     void AllowSetForegroundWindow(DWORD processId) override;
     bool IsKeyOrButtonDown() override;
     DWORD MillisecondsSinceInput() override;
+    DWORD LastInputTime() override;
+    EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) override;
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) override;
     void UnregisterPowerSettingNotification(HPOWERNOTIFY handle) override;
     bool RegisterSessionNotification(HWND window, DWORD flags) override;

@@ -61,6 +61,7 @@ void CVeskaroDlg::OnPowerBroadcast(WPARAM event, LPARAM data)
     const bool on = state == kDisplayOn;
     AddMonitorStateEntry(on);
     SpeakMonitorState(on);
+    m_turnOff.OnDisplayState(on);
 }
 
 void CVeskaroDlg::AddMonitorStateEntry(bool on)

@@ -66,7 +66,7 @@ void CVeskaroDlg::OnSessionChange(WPARAM code, LPARAM)
         if (delay <= 0)
         {
             ::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
-            TurnMonitorsOff();
+            TurnOffAfterLock(delay);
             return;
         }
         // A lock while waiting starts the wait again.
@@ -77,6 +77,7 @@ void CVeskaroDlg::OnSessionChange(WPARAM code, LPARAM)
     case WTS_SESSION_UNLOCK:
         // The user is back before the delay ran out: leave the monitors on.
         ::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
+        m_turnOff.OnUnlock();
         return;
     default: return;
     }
@@ -88,7 +89,18 @@ void CVeskaroDlg::OnLockTurnOffTimer()
     // no timer left to kill, and must not turn the monitors off.
     if (!::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF))
         return;
-    TurnMonitorsOff();
+    TurnOffAfterLock(kLockTurnOffDelay.Read(m_env.store));
+}
+
+// A short delay ends while the keys that locked (Windows+L) may still be coming up.
+void CVeskaroDlg::TurnOffAfterLock(int delay)
+{
+    CTurnOffSequence::Request request;
+    request.sessionLock = true;
+    if (delay < static_cast<int>(CTurnOffSequence::kQuietInputMs))
+        m_turnOff.AfterInput(request);
+    else
+        m_turnOff.Now(request);
 }
 
 } // namespace veskaro

@@ -28,6 +28,7 @@ void CDlgSettings::DoDataExchange(CDataExchange& dx)
     DDX_Check(dx, IDC_SPEAK_MONITOR_OFF, m_bSpeakMonitorOFF);
     DDX_Text(dx, IDC_MONITOR_ON_TEXT, m_sMonitorOnText);
     DDX_Text(dx, IDC_MONITOR_OFF_TEXT, m_sMonitorOffText);
+    DDX_Check(dx, IDC_KEEP_MONITORS_OFF, m_bKeepMonitorsOff);
 }
 
 BOOL CDlgSettings::OnInitDialog()
@@ -44,6 +45,7 @@ BOOL CDlgSettings::OnInitDialog()
     m_bSpeakMonitorOFF = AsFlag(kSpeakMonitorOff.Read(store));
     m_sMonitorOffText = kMonitorOffText.Read(store);
     m_sMonitorOnText = kMonitorOnText.Read(store);
+    m_bKeepMonitorsOff = AsFlag(kKeepMonitorsOff.Read(store));
 
     CDialogBase::OnInitDialog();
 
@@ -77,6 +79,7 @@ void CDlgSettings::OnOK()
     kSpeakMonitorOff.Write(store, m_bSpeakMonitorOFF);
     kMonitorOffText.Write(store, m_sMonitorOffText);
     kMonitorOnText.Write(store, m_sMonitorOnText);
+    kKeepMonitorsOff.Write(store, m_bKeepMonitorsOff);
 
     // Every OK applies the box, so a moved executable is written with its new path.
     SetStartAtLogin(m_env.applicationName, m_bStartAtLogin != 0);

@@ -152,6 +152,7 @@ void CVeskaroDlg::OnDestroy()
     RemoveTrayIcon();
     m_hTrayIcon.Reset(); // the shell no longer shows it
     StopSessionLockWatch();
+    m_turnOff.Stop();
     m_oTextSpeaker.ReleaseVoice(); // while COM is still up
 }
 

@@ -18,6 +18,7 @@ CVeskaroDlg::CVeskaroDlg(AppEnvironment& environment)
       m_oTextSpeaker(environment.outside),
       m_oTimeTurnOff(COleDateTime::FromTime64(environment.outside.Now())),
       m_oTimeTurnOn(m_oTimeTurnOff),
+      m_turnOff(*this, environment.outside, environment.store),
       m_env(environment)
 {
 }

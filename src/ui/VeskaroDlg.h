@@ -7,6 +7,7 @@
 #include "framework/Handles.h"
 #include "framework/OleDateTime.h"
 #include "notify/TextSpeaker.h"
+#include "power/TurnOffSequence.h"
 #include "schedule/ScheduleRules.h"
 
 #include <windows.h>
@@ -53,8 +54,6 @@ public:
     // Monitor and workstation commands, black screen (power/)
     void TurnMonitorsOff();
     void TurnMonitorsOn();
-    void TurnMonitorsOffWhenInputQuiet(bool turnOnAfter);
-    bool TurnOffIfInputQuiet();
     void ShowBlackScreen();
 
     // Display power watch, voice alerts, turn-off on lock (notify/)
@@ -66,6 +65,7 @@ public:
     void RetrySessionLockWatch();
     void StopSessionLockWatch(); // when the window is destroyed
     void OnLockTurnOffTimer();
+    void TurnOffAfterLock(int delay);
 
     const AppEnvironment& Environment() const noexcept { return m_env; }
     // Set on the process's main window: its end ends the message loop.
@@ -102,18 +102,11 @@ public:
     PreviousTick m_previousTick;
     OccurrenceGuard m_turnOffGuard;
     OccurrenceGuard m_turnOnGuard;
-    // Set while a scheduled turn-off waits for its black screen to close, and when a
-    // turn-on fell due meanwhile and is left to that turn-off's tick.
-    bool m_bTurnOffPending = false;
-    bool m_bTurnOnDeferred = false;
+    // Every turn-off from its request to its end, and the watch that keeps the monitors off.
+    CTurnOffSequence m_turnOff;
 
     // The runtime's time zone is read again every this many ticks, in case no message said it changed.
     int m_iTicksSinceTimeZoneRead = 0;
-
-    // A turn-off from the menu waits for the key or button that chose it to be released.
-    bool m_bTurnOffWaiting = false;
-    bool m_bTurnOnAfterWait = false;
-    int m_iQuietPolls = 0;
 
     // A session subscription that failed is tried again on the schedule tick.
     bool m_bSessionWatchPending = false;

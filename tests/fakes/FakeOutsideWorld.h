@@ -87,6 +87,7 @@ public:
     UINT taskbarDpi = 0; // not known, as before Windows 10
     bool keyOrButtonDown = false;
     DWORD millisecondsSinceInput = 60000;
+    DWORD lastInputTime = 1000;
     __time64_t now = 1796540498; // 2026-12-06 07:01:38 UTC, a Sunday (tests run with TZ=UTC)
     // LocalTime's zone: the runtime's, unless a test gives offsets from UTC in seconds, each from its time on.
     std::vector<std::pair<__time64_t, long long>> zone;
@@ -146,6 +147,12 @@ public:
     void AllowSetForegroundWindow(DWORD processId) override { foregroundAllowed.push_back(processId); }
     bool IsKeyOrButtonDown() override { return keyOrButtonDown; }
     DWORD MillisecondsSinceInput() override { return millisecondsSinceInput; }
+    DWORD LastInputTime() override { return lastInputTime; }
+    EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) override
+    {
+        log.push_back(L"ExecutionState " + std::to_wstring(flags));
+        return ES_SYSTEM_REQUIRED;
+    }
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) override;
     void UnregisterPowerSettingNotification(HPOWERNOTIFY handle) override;
     bool RegisterSessionNotification(HWND window, DWORD flags) override;

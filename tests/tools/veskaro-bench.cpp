@@ -210,6 +210,8 @@ public:
     void AllowSetForegroundWindow(DWORD) override {}
     bool IsKeyOrButtonDown() override { return false; }
     DWORD MillisecondsSinceInput() override { return MAXDWORD; }
+    DWORD LastInputTime() override { return 0; }
+    EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) override { return flags; }
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND, const GUID&, DWORD) override
     {
         return reinterpret_cast<HPOWERNOTIFY>(static_cast<intptr_t>(1));

@@ -104,6 +104,34 @@ TEST_F(ScheduleTick, BlackScreenThenOffThenLockAndNothingBeforeItCloses)
     EXPECT_TRUE(m_outside.messageBoxes.empty());
 }
 
+// The key that closed the black screen is still down: its release would wake the monitors.
+TEST_F(ScheduleTick, TheBlackScreensTurnOffWaitsForQuietInputAndADueTurnOnEndsTheWait)
+{
+    Set(L"m_bDay7", 1);
+    Set(L"m_bDay14", 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    SetText(L"m_oTimeTurnOn", L"7:01:42 AM");
+    Set(L"m_bAutoDisplayBlackScreen", 1);
+    Set(L"m_bTurnOffLockPC", 1);
+    Open();
+    BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
+        m_outside.keyOrButtonDown = true;
+        PressKey(blackScreen);
+    });
+    TickAt(kSetTime);
+    Send(WM_TIMER, TIMER_QUIET_INPUT);
+    EXPECT_EQ(PowerCalls(), Events{});
+    TickAt(kSetTime + 1);
+    m_outside.keyOrButtonDown = false;
+    m_outside.millisecondsSinceInput = 0;
+    Send(WM_TIMER, TIMER_QUIET_INPUT);
+    EXPECT_EQ(PowerCalls(), Events{});
+    // The monitors are to be on: the waiting turn-off and its lock are made, and the turn-on follows.
+    TickAt(kSetTime + 2);
+    EXPECT_EQ(PowerCalls(), (Events{L"MonitorPower 2", L"LockWorkStation", L"MonitorPower -1", L"SendInput"}));
+    EXPECT_FALSE(::KillTimer(Window(), TIMER_QUIET_INPUT));
+}
+
 TEST_F(ScheduleTick, ExitWhileTheBlackScreenIsUpEndsTheTick)
 {
     Set(L"m_bDay7", 1);

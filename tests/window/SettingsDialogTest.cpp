@@ -151,6 +151,7 @@ TEST_F(SettingsDialogTest, EmptyStoreShowsTheDefaultsAndTheNames)
     for (int box : {IDC_ALLOW_MULTIPLE_INSTANCES, IDC_START_AT_LOGIN, IDC_AUTO_TURN_OFF_WHEN_LOCKED, IDC_KEEP_A_LOG,
                     IDC_SPEAK_MONITOR_ON, IDC_SPEAK_MONITOR_OFF})
         EXPECT_FALSE(Checked(box)) << box;
+    EXPECT_TRUE(Checked(IDC_KEEP_MONITORS_OFF));
     EXPECT_EQ(Text(IDC_LOCK_TURN_OFF_DELAY), L"1000");
     EXPECT_EQ(Text(IDC_LOG_FILE_PATH), L"");
     EXPECT_EQ(Text(IDC_MONITOR_ON_TEXT), L"Monitor On");
@@ -202,7 +203,7 @@ TEST_F(SettingsDialogTest, StoredOptionsAndTheRunValueAreShown)
     EXPECT_EQ(Text(IDC_MONITOR_OFF_TEXT), L"") << "an empty phrase stays empty";
 }
 
-TEST_F(SettingsDialogTest, OkWithNothingChangedWritesAllNineOptionsInOrder)
+TEST_F(SettingsDialogTest, OkWithNothingChangedWritesEveryOptionInOrder)
 {
     RunValue::Set(L"\"C:\\Someone\\Else.exe\" :silent"); // names nothing: the box shows cleared
     Open(true);
@@ -212,7 +213,8 @@ TEST_F(SettingsDialogTest, OkWithNothingChangedWritesAllNineOptionsInOrder)
     const std::vector<std::wstring> expected = {
         L"\\AllowMultipleInstances=0", L"\\m_bAutoTurnOffWhenLocked=0", L"\\m_iLockTurnOffDelay=1000",
         L"\\LogFilePath=",             L"\\m_bKeepALog=0",              L"\\m_bSpeakMonitorON=0",
-        L"\\m_bSpeakMonitorOFF=0",     L"\\m_sMonitorOffText=Monitor Off", L"\\m_sMonitorOnText=Monitor On"};
+        L"\\m_bSpeakMonitorOFF=0",     L"\\m_sMonitorOffText=Monitor Off", L"\\m_sMonitorOnText=Monitor On",
+        L"\\m_bKeepMonitorsOff=1"};
     EXPECT_EQ(m_store.writes, expected);
     EXPECT_EQ(StoredInt(L"m_iLockTurnOffDelay"), 1000);
     EXPECT_EQ(StoredText(L"LogFilePath"), L"");
