@@ -47,6 +47,8 @@ void CVeskaroDlg::StopDisplayPowerWatch()
 
 void CVeskaroDlg::OnPowerBroadcast(WPARAM event, LPARAM data)
 {
+    if (event == PBT_APMRESUMEAUTOMATIC)
+        return m_scheduledPower.OnResume();
     if (event != PBT_POWERSETTINGCHANGE || data == 0)
         return;
     const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);

@@ -22,6 +22,13 @@ namespace {
 constexpr int kSessionRetryEveryTicks = 5;
 constexpr int kSessionRetryForTicks = 10 * 60;
 
+// The monitors kept on until the scheduled turn-off are let go at the lock, and held again
+// at the unlock: either option needs the session's changes.
+bool WantsSessionChanges(ISettingsStore& store)
+{
+    return kAutoTurnOffWhenLocked.Read(store) != 0 || kKeepMonitorsOnWhenScheduled.Read(store) != 0;
+}
+
 } // namespace
 
 void CVeskaroDlg::UpdateSessionLockWatch()
@@ -29,7 +36,7 @@ void CVeskaroDlg::UpdateSessionLockWatch()
     m_outside.UnRegisterSessionNotification(m_hWnd);
     m_iSessionWatchRetries = 0;
     m_bSessionWatchPending = false;
-    if (kAutoTurnOffWhenLocked.Read(m_env.store) == 0)
+    if (!WantsSessionChanges(m_env.store))
         return;
     m_bSessionWatchPending = !m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
 }
@@ -43,7 +50,7 @@ void CVeskaroDlg::RetrySessionLockWatch()
     if (m_iSessionWatchRetries % kSessionRetryEveryTicks != 0)
         return;
     // The option may have been switched off meanwhile, by another instance too.
-    if (kAutoTurnOffWhenLocked.Read(m_env.store) == 0 ||
+    if (!WantsSessionChanges(m_env.store) ||
         m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION) ||
         m_iSessionWatchRetries >= kSessionRetryForTicks)
         m_bSessionWatchPending = false;
@@ -62,6 +69,9 @@ void CVeskaroDlg::OnSessionChange(WPARAM code, LPARAM)
     {
     case WTS_SESSION_LOCK:
     {
+        m_scheduledPower.OnSessionLock();
+        if (kAutoTurnOffWhenLocked.Read(m_env.store) == 0)
+            return;
         const int delay = kLockTurnOffDelay.Read(m_env.store);
         if (delay <= 0)
         {
@@ -78,6 +88,7 @@ void CVeskaroDlg::OnSessionChange(WPARAM code, LPARAM)
         // The user is back before the delay ran out: leave the monitors on.
         ::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
         m_turnOff.OnUnlock();
+        m_scheduledPower.OnSessionUnlock();
         return;
     default: return;
     }

@@ -2,9 +2,11 @@
 
 #include "app/SettingsStore.h"
 #include "framework/OutsideWorld.h"
+#include "power/ScheduledPower.h"
 #include "res/resource.h"
 #include "ui/VeskaroDlg.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace veskaro {
@@ -21,13 +23,13 @@ constexpr int kQuietPollLimit = 50; // about five seconds; a stuck key does not 
 // A display that comes on without input is turned off again once it has settled; a
 // program that keeps waking it is given up on after a few tries.
 constexpr UINT kKeepOffDelayMs = 2000;
-constexpr size_t kMaxTurnOffsAgain = 3;
 constexpr __time64_t kTurnOffsAgainPeriod = 10 * 60;
 
 } // namespace
 
-CTurnOffSequence::CTurnOffSequence(CVeskaroDlg& window, IOutsideWorld& outside, ISettingsStore& store)
-    : m_window(window), m_outside(outside), m_store(store)
+CTurnOffSequence::CTurnOffSequence(CVeskaroDlg& window, IOutsideWorld& outside, ISettingsStore& store,
+                                   CScheduledPower& power)
+    : m_window(window), m_outside(outside), m_store(store), m_power(power)
 {
 }
 
@@ -60,6 +62,7 @@ bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock)
 {
     Request request;
     request.lock = lock;
+    m_power.OnScheduledTurnOff();
     if (!blackScreen)
     {
         Now(request);
@@ -78,7 +81,7 @@ bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock)
         // The monitors are to be on at once: no input to wait for.
         m_turnOnDeferred = false;
         Now(request);
-        TurnOn();
+        TurnOn(m_deferredScheduled);
         return true;
     }
     // The key or click that closed the black screen is still input.
@@ -86,10 +89,11 @@ bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock)
     return true;
 }
 
-void CTurnOffSequence::TurnOn()
+void CTurnOffSequence::TurnOn(bool scheduled)
 {
     if (m_blackScreenUp)
     {
+        m_deferredScheduled = (m_turnOnDeferred && m_deferredScheduled) || scheduled;
         m_turnOnDeferred = true;
         return;
     }
@@ -104,6 +108,8 @@ void CTurnOffSequence::TurnOn()
     }
     EndWatch();
     m_window.TurnMonitorsOn();
+    if (scheduled)
+        m_power.OnScheduledTurnOn();
 }
 
 void CTurnOffSequence::OnUnlock()
@@ -129,6 +135,7 @@ bool CTurnOffSequence::TurnOffIfQuiet()
 
 void CTurnOffSequence::Perform(const Request& request)
 {
+    m_power.BeforeTurnOff();
     m_window.TurnMonitorsOff();
     if (request.lock)
     {
@@ -185,11 +192,14 @@ bool CTurnOffSequence::OnTimer(UINT_PTR id)
         if (!m_watching || UserCameBack())
             return EndWatch(), true;
         const __time64_t now = m_outside.Now();
-        while (!m_turnedOffAgain.empty() && now - m_turnedOffAgain.front() >= kTurnOffsAgainPeriod)
-            m_turnedOffAgain.pop_front();
-        if (m_turnedOffAgain.size() >= kMaxTurnOffsAgain)
+        __time64_t* end = m_turnedOffAgain + m_turnOffsAgain;
+        __time64_t* recent = std::find_if(m_turnedOffAgain, end, [now](__time64_t at) {
+            return now - at < kTurnOffsAgainPeriod;
+        });
+        m_turnOffsAgain = static_cast<int>(std::copy(recent, end, m_turnedOffAgain) - m_turnedOffAgain);
+        if (m_turnOffsAgain == kMaxTurnOffsAgain)
             return EndWatch(), true; // on until the next turn-off
-        m_turnedOffAgain.push_back(now);
+        m_turnedOffAgain[m_turnOffsAgain++] = now;
         Perform(Request{});
         return true;
     }

@@ -6,10 +6,10 @@
 #include <windows.h>
 
 #include <ctime>
-#include <deque>
 
 namespace veskaro {
 
+class CScheduledPower;
 class CVeskaroDlg;
 class IOutsideWorld;
 class ISettingsStore;
@@ -27,7 +27,7 @@ public:
     // Quiet input: this long without any, and no key or button held.
     static constexpr DWORD kQuietInputMs = 500;
 
-    CTurnOffSequence(CVeskaroDlg& window, IOutsideWorld& outside, ISettingsStore& store);
+    CTurnOffSequence(CVeskaroDlg& window, IOutsideWorld& outside, ISettingsStore& store, CScheduledPower& power);
 
     // A turn-off that follows the user's own input waits for the release of the key or
     // button and for quiet input; one asked for meanwhile joins it.
@@ -40,7 +40,7 @@ public:
     // A turn-on Veskaro performs (the schedule, the ten seconds). One that falls due while a
     // turn-off waits ends the wait first; one during the scheduled black screen comes right
     // after that black screen's turn-off.
-    void TurnOn();
+    void TurnOn(bool scheduled = false);
     void OnUnlock();
     void OnDisplayState(bool on);
     // Timer messages of the main window that belong here; false for the others.
@@ -57,6 +57,7 @@ private:
     CVeskaroDlg& m_window;
     IOutsideWorld& m_outside;
     ISettingsStore& m_store;
+    CScheduledPower& m_power;
 
     bool m_waiting = false;
     Request m_waited;
@@ -64,12 +65,15 @@ private:
 
     bool m_blackScreenUp = false;
     bool m_turnOnDeferred = false;
+    bool m_deferredScheduled = false;
 
     // The watch: the session's last input time when the monitors went off, and the times of
     // the turn-offs made again, at most a few in any ten minutes.
     bool m_watching = false;
     DWORD m_inputAtTurnOff = 0;
-    std::deque<__time64_t> m_turnedOffAgain;
+    static constexpr int kMaxTurnOffsAgain = 3;
+    __time64_t m_turnedOffAgain[kMaxTurnOffsAgain] = {}; // oldest first
+    int m_turnOffsAgain = 0;
 };
 
 } // namespace veskaro

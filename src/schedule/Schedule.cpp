@@ -61,12 +61,49 @@ void CVeskaroDlg::LoadSaveSchedule(bool save)
 void CVeskaroDlg::OnScheduleCheckBoxClicked()
 {
     LoadSaveSchedule(true);
+    m_scheduledPower.Update();
 }
 
 void CVeskaroDlg::OnScheduleTimeChanged(const NMHDR*, LRESULT* result)
 {
     LoadSaveSchedule(true);
+    m_scheduledPower.Update();
     *result = 0;
+}
+
+namespace {
+
+// The second of the day at which the tick first matches the time: the minute's first where
+// the user's time format shows no seconds. -1 for a time that never matches.
+int MatchingSecondOfDay(const COleDateTime& time)
+{
+    UDATE date{};
+    if (time.GetStatus() != COleDateTime::valid || !time.GetAsUdate(date))
+        return -1;
+    std::tm fields{};
+    fields.tm_year = date.st.wYear - 1900;
+    fields.tm_mon = date.st.wMonth - 1;
+    fields.tm_mday = date.st.wDay;
+    fields.tm_hour = date.st.wHour;
+    fields.tm_min = date.st.wMinute;
+    const bool showsSeconds = TimeText(COleDateTime::FromLocalTime(fields)) != TimeText(time);
+    return date.st.wHour * 3600 + date.st.wMinute * 60 + (showsSeconds ? date.st.wSecond : 0);
+}
+
+} // namespace
+
+ScheduledTimes CVeskaroDlg::GetScheduledTimes()
+{
+    ScheduledTimes times;
+    for (int weekday = 1; weekday <= 7; ++weekday)
+    {
+        times.turnOff.days[weekday - 1] = DayFlag(TurnOffDayFlagIndex(weekday)) != 0;
+        times.turnOn.days[weekday - 1] = DayFlag(TurnOnDayFlagIndex(weekday)) != 0;
+    }
+    times.turnOff.secondOfDay = MatchingSecondOfDay(m_oTimeTurnOff);
+    times.turnOn.secondOfDay = MatchingSecondOfDay(m_oTimeTurnOn);
+    times.turnOnText = TimeText(m_oTimeTurnOn);
+    return times;
 }
 
 } // namespace veskaro

@@ -78,7 +78,16 @@ void CVeskaroDlg::ReadTimeZone()
     const bool known = m_outside.LocalTime(now, before);
     m_outside.ReadTimeZone();
     if (!known || !m_outside.LocalTime(now, after) || WallClockSecond(before) != WallClockSecond(after))
+    {
         m_previousTick.hasWallClock = false; // the absolute seconds are still caught up
+        m_scheduledPower.Update();
+    }
+}
+
+void CVeskaroDlg::OnTimeChange()
+{
+    ReadTimeZone();
+    m_scheduledPower.Update();
 }
 
 void CVeskaroDlg::OnScheduleTick()
@@ -123,7 +132,7 @@ void CVeskaroDlg::OnScheduleTick()
             m_turnOnGuard.ShouldFire(m_oTimeNow.Format(VAR_DATEVALUEONLY) + L" " + m_strTimeText2))
         {
             turnedOn = true;
-            m_turnOff.TurnOn();
+            m_turnOff.TurnOn(true);
         }
     } while (seconds.Next());
 
@@ -137,7 +146,7 @@ void CVeskaroDlg::OnTimer(UINT_PTR id)
     {
     case TIMER_SCHEDULE: OnScheduleTick(); break;
     case TIMER_LOCK_TURN_OFF: OnLockTurnOffTimer(); break;
-    default: m_turnOff.OnTimer(id); break;
+    default: m_turnOff.OnTimer(id) || m_scheduledPower.OnTimer(id); break;
     }
 }
 

@@ -29,6 +29,8 @@ void CDlgSettings::DoDataExchange(CDataExchange& dx)
     DDX_Text(dx, IDC_MONITOR_ON_TEXT, m_sMonitorOnText);
     DDX_Text(dx, IDC_MONITOR_OFF_TEXT, m_sMonitorOffText);
     DDX_Check(dx, IDC_KEEP_MONITORS_OFF, m_bKeepMonitorsOff);
+    DDX_Check(dx, IDC_WAKE_FOR_TURN_ON, m_bWakeForTurnOn);
+    DDX_Check(dx, IDC_KEEP_MONITORS_ON_WHEN_SCHEDULED, m_bKeepMonitorsOnWhenScheduled);
 }
 
 BOOL CDlgSettings::OnInitDialog()
@@ -46,6 +48,8 @@ BOOL CDlgSettings::OnInitDialog()
     m_sMonitorOffText = kMonitorOffText.Read(store);
     m_sMonitorOnText = kMonitorOnText.Read(store);
     m_bKeepMonitorsOff = AsFlag(kKeepMonitorsOff.Read(store));
+    m_bWakeForTurnOn = AsFlag(kWakeForTurnOn.Read(store));
+    m_bKeepMonitorsOnWhenScheduled = AsFlag(kKeepMonitorsOnWhenScheduled.Read(store));
 
     CDialogBase::OnInitDialog();
 
@@ -80,6 +84,8 @@ void CDlgSettings::OnOK()
     kMonitorOffText.Write(store, m_sMonitorOffText);
     kMonitorOnText.Write(store, m_sMonitorOnText);
     kKeepMonitorsOff.Write(store, m_bKeepMonitorsOff);
+    kWakeForTurnOn.Write(store, m_bWakeForTurnOn);
+    kKeepMonitorsOnWhenScheduled.Write(store, m_bKeepMonitorsOnWhenScheduled);
 
     // Every OK applies the box, so a moved executable is written with its new path.
     SetStartAtLogin(m_env.applicationName, m_bStartAtLogin != 0);

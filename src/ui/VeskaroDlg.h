@@ -7,6 +7,7 @@
 #include "framework/Handles.h"
 #include "framework/OleDateTime.h"
 #include "notify/TextSpeaker.h"
+#include "power/ScheduledPower.h"
 #include "power/TurnOffSequence.h"
 #include "schedule/ScheduleRules.h"
 
@@ -50,6 +51,7 @@ public:
     void OnScheduleTick();
     void ReadTimeZone();
     int& DayFlag(int index); // 0..13 for m_bDay1..m_bDay14
+    ScheduledTimes GetScheduledTimes();
 
     // Monitor and workstation commands, black screen (power/)
     void TurnMonitorsOff();
@@ -102,6 +104,8 @@ public:
     PreviousTick m_previousTick;
     OccurrenceGuard m_turnOffGuard;
     OccurrenceGuard m_turnOnGuard;
+    // The wake timer and the power requests of the schedule.
+    CScheduledPower m_scheduledPower;
     // Every turn-off from its request to its end, and the watch that keeps the monitors off.
     CTurnOffSequence m_turnOff;
 
@@ -148,6 +152,7 @@ private:
     void OnLButtonDown();
     void OnDpiChanged(UINT dpi, const RECT* suggested);
     void OnSettingChange();
+    void OnTimeChange();
 
     bool OnCommand(WPARAM wParam, LPARAM lParam);
 
