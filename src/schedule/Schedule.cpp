@@ -77,17 +77,13 @@ namespace {
 // the user's time format shows no seconds. -1 for a time that never matches.
 int MatchingSecondOfDay(const COleDateTime& time)
 {
-    UDATE date{};
-    if (time.GetStatus() != COleDateTime::valid || !time.GetAsUdate(date))
-        return -1;
     std::tm fields{};
-    fields.tm_year = date.st.wYear - 1900;
-    fields.tm_mon = date.st.wMonth - 1;
-    fields.tm_mday = date.st.wDay;
-    fields.tm_hour = date.st.wHour;
-    fields.tm_min = date.st.wMinute;
+    if (!time.GetAsTm(fields))
+        return -1;
+    const int second = fields.tm_sec;
+    fields.tm_sec = 0;
     const bool showsSeconds = TimeText(COleDateTime::FromLocalTime(fields)) != TimeText(time);
-    return date.st.wHour * 3600 + date.st.wMinute * 60 + (showsSeconds ? date.st.wSecond : 0);
+    return fields.tm_hour * 3600 + fields.tm_min * 60 + (showsSeconds ? second : 0);
 }
 
 } // namespace

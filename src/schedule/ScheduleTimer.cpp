@@ -14,18 +14,9 @@ namespace {
 // The full weekday name in the runtime library's locale, or "Invalid DateTime".
 std::wstring WeekdayName(const COleDateTime& value)
 {
-    UDATE date{};
-    if (!value.GetAsUdate(date))
-        return kInvalidDateTimeText;
     std::tm fields{};
-    fields.tm_year = date.st.wYear - 1900;
-    fields.tm_mon = date.st.wMonth - 1;
-    fields.tm_mday = date.st.wDay;
-    fields.tm_hour = date.st.wHour;
-    fields.tm_min = date.st.wMinute;
-    fields.tm_sec = date.st.wSecond;
-    fields.tm_wday = date.st.wDayOfWeek;
-    fields.tm_yday = date.wDayOfYear - 1;
+    if (!value.GetAsTm(fields))
+        return kInvalidDateTimeText;
     wchar_t name[256] = {};
     if (std::wcsftime(name, 256, L"%A", &fields) == 0)
         return std::wstring();
