@@ -65,6 +65,10 @@ target_link_options(Veskaro PRIVATE -municode -static -s -Wl,--gc-sections -Wl,-
 # The installer package's custom actions (scripts/package): the start-at-login Run value.
 add_library(RunValueActions MODULE src/installer/RunValueActions.cpp)
 set_target_properties(RunValueActions PROPERTIES PREFIX "")
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  # It is stored uncompressed in the package; the same lean runtime as the program's.
+  target_sources(RunValueActions PRIVATE src/LeanRuntime.cpp)
+endif()
 target_compile_options(RunValueActions PRIVATE ${VESKARO_WARNINGS})
 target_link_libraries(RunValueActions PRIVATE veskaro_core msi)
 # Undecorated export names in the 32-bit build too, as the package's table names them.
