@@ -62,6 +62,20 @@ target_link_libraries(Veskaro PRIVATE veskaro_core)
 target_link_options(Veskaro PRIVATE -municode -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp
   -Wl,--dynamicbase -Wl,--nxcompat $<$<EQUAL:${VESKARO_BITS},64>:-Wl,--high-entropy-va>)
 
+# The installer package's custom actions (scripts/package): the start-at-login Run value.
+add_library(RunValueActions MODULE src/installer/RunValueActions.cpp)
+set_target_properties(RunValueActions PROPERTIES PREFIX "")
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  # It is stored uncompressed in the package; the same lean runtime as the program's.
+  target_sources(RunValueActions PRIVATE src/LeanRuntime.cpp)
+endif()
+target_compile_options(RunValueActions PRIVATE ${VESKARO_WARNINGS})
+target_link_libraries(RunValueActions PRIVATE veskaro_core msi)
+# Undecorated export names in the 32-bit build too, as the package's table names them.
+target_link_options(RunValueActions PRIVATE -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp
+  -Wl,--dynamicbase -Wl,--nxcompat $<$<EQUAL:${VESKARO_BITS},32>:-Wl,--kill-at>
+  $<$<EQUAL:${VESKARO_BITS},64>:-Wl,--high-entropy-va>)
+
 option(VESKARO_SHIPPING "Copy the executable to dist/ (the shipping build)" OFF)
 if(VESKARO_SHIPPING)
   # The shipping executable.

@@ -69,6 +69,9 @@ inline constexpr IntOption kSpeakMonitorOn{L"m_bSpeakMonitorON", 0};
 inline constexpr IntOption kSpeakMonitorOff{L"m_bSpeakMonitorOFF", 0};
 inline constexpr TextOption kMonitorOnText{L"m_sMonitorOnText", L"Monitor On"};
 inline constexpr TextOption kMonitorOffText{L"m_sMonitorOffText", L"Monitor Off"};
+inline constexpr IntOption kKeepMonitorsOff{L"m_bKeepMonitorsOff", 1};
+inline constexpr IntOption kWakeForTurnOn{L"m_bWakeForTurnOn", 0};
+inline constexpr IntOption kKeepMonitorsOnWhenScheduled{L"m_bKeepMonitorsOnWhenScheduled", 0};
 
 // A flag edited by hand may hold any number; the readers take non-zero as set, and a
 // check box can show only 0 or 1, so what it shows and what is acted on stay the same.

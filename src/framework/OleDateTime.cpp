@@ -56,6 +56,23 @@ bool COleDateTime::GetAsUdate(UDATE& date) const
     return m_status == valid && SUCCEEDED(::VarUdateFromDate(m_dt, 0, &date));
 }
 
+bool COleDateTime::GetAsTm(std::tm& fields) const
+{
+    UDATE date{};
+    if (!GetAsUdate(date))
+        return false;
+    fields = std::tm{};
+    fields.tm_year = date.st.wYear - 1900;
+    fields.tm_mon = date.st.wMonth - 1;
+    fields.tm_mday = date.st.wDay;
+    fields.tm_hour = date.st.wHour;
+    fields.tm_min = date.st.wMinute;
+    fields.tm_sec = date.st.wSecond;
+    fields.tm_wday = date.st.wDayOfWeek;
+    fields.tm_yday = date.wDayOfYear - 1;
+    return true;
+}
+
 std::wstring COleDateTime::Format(DWORD flags) const
 {
     if (m_status == null)

@@ -27,6 +27,8 @@ public:
 
     bool GetAsSystemTime(SYSTEMTIME& time) const;
     bool GetAsUdate(UDATE& date) const;
+    // The broken-down fields (tm_year ... tm_sec, tm_wday, tm_yday) of a valid value.
+    bool GetAsTm(std::tm& fields) const;
 
     // VarBstrFromDate with LOCALE_USER_DEFAULT: flags 0 gives date and time,
     // VAR_TIMEVALUEONLY the time alone. Null gives "", invalid or a failure "Invalid DateTime".

@@ -1,11 +1,13 @@
 #include "framework/OutsideWorld.h"
 
 #include <commdlg.h>
+#include <powrprof.h>
 #include <sapi.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <versionhelpers.h>
 
+#include <cstddef>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -18,25 +20,26 @@ namespace {
 const GUID kClsidSpVoice = {0x96749377, 0x3391, 0x11D2, {0x9E, 0xE3, 0x00, 0xC0, 0x4F, 0x79, 0x73, 0x96}};
 const GUID kIidISpVoice = {0x6C44DF74, 0x72B9, 0x4992, {0xA1, 0xEC, 0xEF, 0x99, 0x6E, 0x04, 0x22, 0xD4}};
 
-// wtsapi32 is not one of the system's known DLLs: load it from System32 only, when needed.
-// Windows 7 without update KB2533623 knows no LOAD_LIBRARY_SEARCH_SYSTEM32 and fails the
-// call; the full path in the system folder says the same there.
-HMODULE LoadSessionLibrary()
+// wtsapi32 and powrprof are not among the system's known DLLs: load them from System32
+// only, when needed, never from the program's folder. Windows 7 without update KB2533623
+// knows no LOAD_LIBRARY_SEARCH_SYSTEM32 and fails the call; the full path in the system
+// folder says the same there.
+HMODULE LoadSystemLibrary(const wchar_t* name)
 {
-    if (HMODULE module = ::LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+    if (HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
         return module;
     wchar_t folder[MAX_PATH] = {};
     const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return nullptr;
     // Altered search path: the DLL's own imports come from its folder too, not from ours.
-    return ::LoadLibraryExW((std::wstring(folder, length) + L"\\wtsapi32.dll").c_str(), nullptr,
+    return ::LoadLibraryExW((std::wstring(folder, length) + L"\\" + name).c_str(), nullptr,
                             LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 FARPROC SessionApi(const char* name)
 {
-    static HMODULE module = LoadSessionLibrary();
+    static HMODULE module = LoadSystemLibrary(L"wtsapi32.dll");
     return module ? ::GetProcAddress(module, name) : nullptr;
 }
 
@@ -188,6 +191,88 @@ DWORD Win32OutsideWorld::MillisecondsSinceInput()
     if (!::GetLastInputInfo(&info))
         return MAXDWORD;
     return MillisecondsBetween(info.dwTime, ::GetTickCount());
+}
+
+DWORD Win32OutsideWorld::LastInputTime()
+{
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof(info);
+    return ::GetLastInputInfo(&info) ? info.dwTime : 0;
+}
+
+EXECUTION_STATE Win32OutsideWorld::SetThreadExecutionState(EXECUTION_STATE flags)
+{
+    return ::SetThreadExecutionState(flags);
+}
+
+namespace {
+
+REASON_CONTEXT SimpleReason(const std::wstring& reason)
+{
+    REASON_CONTEXT context{};
+    context.Version = POWER_REQUEST_CONTEXT_VERSION;
+    context.Flags = POWER_REQUEST_CONTEXT_SIMPLE_STRING;
+    // The system copies the text; it is never written through.
+    context.Reason.SimpleReasonString = const_cast<wchar_t*>(reason.c_str());
+    return context;
+}
+
+} // namespace
+
+HANDLE Win32OutsideWorld::PowerCreateRequest(const std::wstring& reason)
+{
+    REASON_CONTEXT context = SimpleReason(reason);
+    const HANDLE request = ::PowerCreateRequest(&context);
+    return request == INVALID_HANDLE_VALUE ? nullptr : request;
+}
+
+bool Win32OutsideWorld::PowerSetRequest(HANDLE request, POWER_REQUEST_TYPE type)
+{
+    return ::PowerSetRequest(request, type) != FALSE;
+}
+
+bool Win32OutsideWorld::PowerClearRequest(HANDLE request, POWER_REQUEST_TYPE type)
+{
+    return ::PowerClearRequest(request, type) != FALSE;
+}
+
+HANDLE Win32OutsideWorld::CreateWaitableTimer()
+{
+    return ::CreateWaitableTimerW(nullptr, TRUE, nullptr);
+}
+
+bool Win32OutsideWorld::SetWakeTimer(HANDLE timer, __time64_t due, const std::wstring& reason, DWORD& error)
+{
+    // Positive: an absolute time, in 100 ns units since 1601 (UTC).
+    constexpr long long kSecondsFrom1601To1970 = 11644473600LL;
+    LARGE_INTEGER dueTime{};
+    dueTime.QuadPart = (static_cast<long long>(due) + kSecondsFrom1601To1970) * 10000000LL;
+    REASON_CONTEXT context = SimpleReason(reason);
+    ::SetLastError(ERROR_SUCCESS);
+    const bool set = ::SetWaitableTimerEx(timer, &dueTime, 0, nullptr, nullptr, &context, 0) != FALSE;
+    error = ::GetLastError();
+    return set;
+}
+
+void Win32OutsideWorld::CancelWaitableTimer(HANDLE timer)
+{
+    ::CancelWaitableTimer(timer);
+}
+
+bool Win32OutsideWorld::IsModernStandby()
+{
+    using CallNtPowerInformationFunction = LONG(WINAPI*)(POWER_INFORMATION_LEVEL, PVOID, ULONG, PVOID, ULONG);
+    static HMODULE module = LoadSystemLibrary(L"powrprof.dll");
+    const auto call = module ? reinterpret_cast<CallNtPowerInformationFunction>(
+                                   reinterpret_cast<void*>(::GetProcAddress(module, "CallNtPowerInformation")))
+                             : nullptr;
+    SYSTEM_POWER_CAPABILITIES capabilities{};
+    if (!call || call(SystemPowerCapabilities, nullptr, 0, &capabilities, sizeof(capabilities)) != 0)
+        return false;
+    // AoAc follows FastSystemS4, Hiberboot and WakeAlarmPresent; MinGW's header calls these
+    // four bytes spare2[0..2] and keeps AoAc nameless, at byte 20 as documented.
+    static_assert(offsetof(SYSTEM_POWER_CAPABILITIES, DiskSpinDown) == 21, "the documented layout");
+    return reinterpret_cast<const BYTE*>(&capabilities)[20] != 0;
 }
 
 HPOWERNOTIFY Win32OutsideWorld::RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags)

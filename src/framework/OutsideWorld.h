@@ -58,6 +58,24 @@ public:
     // last input. Any input wakes the displays again.
     virtual bool IsKeyOrButtonDown() = 0;
     virtual DWORD MillisecondsSinceInput() = 0;
+    // The tick count of the session's last input (GetLastInputInfo): it changes with any input.
+    virtual DWORD LastInputTime() = 0;
+
+    // Power. ES_DISPLAY_REQUIRED turns the display on and restarts its idle time-out.
+    virtual EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) = 0;
+    // A power request object with a simple reason (PowerCreateRequest), for CloseHandle; null
+    // where Windows gives none. Held requests keep the system or the display from idling off.
+    virtual HANDLE PowerCreateRequest(const std::wstring& reason) = 0;
+    virtual bool PowerSetRequest(HANDLE request, POWER_REQUEST_TYPE type) = 0;
+    virtual bool PowerClearRequest(HANDLE request, POWER_REQUEST_TYPE type) = 0;
+    // A waitable timer for CloseHandle, and its due time as a calendar time, set to wake the PC
+    // with a reason; error holds GetLastError() after it (ERROR_NOT_SUPPORTED: set, no wake).
+    virtual HANDLE CreateWaitableTimer() = 0;
+    virtual bool SetWakeTimer(HANDLE timer, __time64_t due, const std::wstring& reason, DWORD& error) = 0;
+    virtual void CancelWaitableTimer(HANDLE timer) = 0;
+    // Modern Standby (S0 low power idle): turning the monitors off starts standby, and wake
+    // timers do not wake the PC.
+    virtual bool IsModernStandby() = 0;
 
     // Subscriptions
     virtual HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) = 0;
@@ -131,6 +149,15 @@ public:
     void UnregisterApplicationRestart() override;
     bool IsKeyOrButtonDown() override;
     DWORD MillisecondsSinceInput() override;
+    DWORD LastInputTime() override;
+    EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) override;
+    HANDLE PowerCreateRequest(const std::wstring& reason) override;
+    bool PowerSetRequest(HANDLE request, POWER_REQUEST_TYPE type) override;
+    bool PowerClearRequest(HANDLE request, POWER_REQUEST_TYPE type) override;
+    HANDLE CreateWaitableTimer() override;
+    bool SetWakeTimer(HANDLE timer, __time64_t due, const std::wstring& reason, DWORD& error) override;
+    void CancelWaitableTimer(HANDLE timer) override;
+    bool IsModernStandby() override;
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) override;
     void UnregisterPowerSettingNotification(HPOWERNOTIFY handle) override;
     bool RegisterSessionNotification(HWND window, DWORD flags) override;

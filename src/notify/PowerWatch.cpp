@@ -47,6 +47,8 @@ void CVeskaroDlg::StopDisplayPowerWatch()
 
 void CVeskaroDlg::OnPowerBroadcast(WPARAM event, LPARAM data)
 {
+    if (event == PBT_APMRESUMEAUTOMATIC)
+        return m_scheduledPower.OnResume();
     if (event != PBT_POWERSETTINGCHANGE || data == 0)
         return;
     const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
@@ -61,6 +63,7 @@ void CVeskaroDlg::OnPowerBroadcast(WPARAM event, LPARAM data)
     const bool on = state == kDisplayOn;
     AddMonitorStateEntry(on);
     SpeakMonitorState(on);
+    m_turnOff.OnDisplayState(on);
 }
 
 void CVeskaroDlg::AddMonitorStateEntry(bool on)

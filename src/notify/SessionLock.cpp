@@ -15,11 +15,22 @@
 
 namespace veskaro {
 
+namespace {
+
+// The monitors kept on until the scheduled turn-off are let go at the lock, and held again
+// at the unlock: either option needs the session's changes.
+bool WantsSessionChanges(ISettingsStore& store)
+{
+    return kAutoTurnOffWhenLocked.Read(store) != 0 || kKeepMonitorsOnWhenScheduled.Read(store) != 0;
+}
+
+} // namespace
+
 void CVeskaroDlg::UpdateSessionLockWatch()
 {
     m_outside.UnRegisterSessionNotification(m_hWnd);
     m_sessionWatchRetry.Stop();
-    if (kAutoTurnOffWhenLocked.Read(m_env.store) == 0)
+    if (!WantsSessionChanges(m_env.store))
         return;
     m_sessionWatchRetry.Start(!m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION));
 }
@@ -30,7 +41,7 @@ void CVeskaroDlg::RetrySessionLockWatch()
     if (!m_sessionWatchRetry.Due())
         return;
     // The option may have been switched off meanwhile, by another instance too.
-    m_sessionWatchRetry.Tried(kAutoTurnOffWhenLocked.Read(m_env.store) == 0 ||
+    m_sessionWatchRetry.Tried(!WantsSessionChanges(m_env.store) ||
                               m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION));
 }
 
@@ -47,11 +58,14 @@ void CVeskaroDlg::OnSessionChange(WPARAM code, LPARAM)
     {
     case WTS_SESSION_LOCK:
     {
+        m_scheduledPower.OnSessionLock();
+        if (kAutoTurnOffWhenLocked.Read(m_env.store) == 0)
+            return;
         const int delay = kLockTurnOffDelay.Read(m_env.store);
         if (delay <= 0)
         {
             ::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
-            TurnMonitorsOff();
+            TurnOffAfterLock(delay);
             return;
         }
         // A lock while waiting starts the wait again.
@@ -62,6 +76,8 @@ void CVeskaroDlg::OnSessionChange(WPARAM code, LPARAM)
     case WTS_SESSION_UNLOCK:
         // The user is back before the delay ran out: leave the monitors on.
         ::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
+        m_turnOff.OnUnlock();
+        m_scheduledPower.OnSessionUnlock();
         return;
     default: return;
     }
@@ -73,7 +89,18 @@ void CVeskaroDlg::OnLockTurnOffTimer()
     // no timer left to kill, and must not turn the monitors off.
     if (!::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF))
         return;
-    TurnMonitorsOff();
+    TurnOffAfterLock(kLockTurnOffDelay.Read(m_env.store));
+}
+
+// A short delay ends while the keys that locked (Windows+L) may still be coming up.
+void CVeskaroDlg::TurnOffAfterLock(int delay)
+{
+    CTurnOffSequence::Request request;
+    request.sessionLock = true;
+    if (delay < static_cast<int>(CTurnOffSequence::kQuietInputMs))
+        m_turnOff.AfterInput(request);
+    else
+        m_turnOff.Now(request);
 }
 
 } // namespace veskaro

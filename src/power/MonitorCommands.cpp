@@ -6,8 +6,6 @@
 #include "notify/EventLog.h"
 #include "res/resource.h"
 
-#include <utility>
-
 namespace veskaro {
 
 namespace {
@@ -15,13 +13,6 @@ namespace {
 // lParam of SC_MONITORPOWER
 constexpr LPARAM kMonitorPowerOff = 2;
 constexpr LPARAM kMonitorPowerOn = -1;
-constexpr UINT kTurnOnDelayMs = 10000;
-
-// The release of the key or button that chose a command, or a nudge of the mouse after
-// the click, is input and would turn the displays straight back on.
-constexpr UINT kQuietPollMs = 100;
-constexpr DWORD kQuietInputMs = 500;
-constexpr int kQuietPollLimit = 50; // about five seconds; a stuck key does not hold it longer
 
 } // namespace
 
@@ -35,6 +26,12 @@ void CVeskaroDlg::TurnMonitorsOff()
 void CVeskaroDlg::TurnMonitorsOn()
 {
     ::SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_MONITORPOWER, kMonitorPowerOn);
+    // Since Windows 8 the message alone often leaves the display off, and after a wake by a
+    // timer Windows keeps it off until it sees the user; a display request turns it on.
+    m_outside.SetThreadExecutionState(ES_DISPLAY_REQUIRED);
+    // Since Windows 8 the message alone often leaves the display off, and after a wake by a
+    // timer Windows keeps it off until it sees the user; a display request turns it on.
+
 
     // Some displays wake only on input: one pixel left and back, a net move of nothing.
     INPUT moves[2] = {};
@@ -51,39 +48,14 @@ void CVeskaroDlg::TurnMonitorsOn()
 
 void CVeskaroDlg::OnTurnOffMonitorsNow()
 {
-    TurnMonitorsOffWhenInputQuiet(false);
+    m_turnOff.AfterInput(CTurnOffSequence::Request{});
 }
 
 void CVeskaroDlg::OnTurnOffAndOnAfter10Seconds()
 {
-    TurnMonitorsOffWhenInputQuiet(true);
-}
-
-void CVeskaroDlg::TurnMonitorsOffWhenInputQuiet(bool turnOnAfter)
-{
-    m_bTurnOnAfterWait = (m_bTurnOffWaiting && m_bTurnOnAfterWait) || turnOnAfter;
-    m_bTurnOffWaiting = true;
-    m_iQuietPolls = 0;
-    if (TurnOffIfInputQuiet())
-        ::KillTimer(m_hWnd, TIMER_QUIET_INPUT);
-    else
-        ::SetTimer(m_hWnd, TIMER_QUIET_INPUT, kQuietPollMs, nullptr);
-}
-
-// True when nothing waits any more.
-bool CVeskaroDlg::TurnOffIfInputQuiet()
-{
-    if (!m_bTurnOffWaiting)
-        return true;
-    const bool quiet = !m_outside.IsKeyOrButtonDown() && m_outside.MillisecondsSinceInput() >= kQuietInputMs;
-    if (!quiet && ++m_iQuietPolls < kQuietPollLimit)
-        return false;
-    m_bTurnOffWaiting = false;
-    TurnMonitorsOff();
-    // The ten seconds count from the turn-off; a second command while armed restarts them.
-    if (std::exchange(m_bTurnOnAfterWait, false))
-        ::SetTimer(m_hWnd, TIMER_TURN_ON, kTurnOnDelayMs, nullptr);
-    return true;
+    CTurnOffSequence::Request request;
+    request.turnOnAfter = true;
+    m_turnOff.AfterInput(request);
 }
 
 void CVeskaroDlg::OnLockPCNow()

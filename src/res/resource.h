@@ -48,6 +48,9 @@
 #define IDC_MONITOR_ON_TEXT 1031
 #define IDC_SPEAK_MONITOR_OFF 1032
 #define IDC_MONITOR_OFF_TEXT 1033
+#define IDC_KEEP_MONITORS_OFF 1034
+#define IDC_WAKE_FOR_TURN_ON 1035
+#define IDC_KEEP_MONITORS_ON_WHEN_SCHEDULED 1036
 
 // Menu commands (menus 130 and 131)
 #define ID_EXIT 32771
@@ -76,11 +79,15 @@
 //   1 TIMER_TURN_ON        10000 ms, one-shot: turn-on after "Turn Off ... Turn On After 10 Seconds"
 //   2 TIMER_SCHEDULE        1000 ms, from initialisation until the window ends: the schedule tick
 //   3 TIMER_LOCK_TURN_OFF   the lock delay, one-shot: turn-off after a session lock
-//   4 TIMER_QUIET_INPUT      100 ms, at most about 5 s: a turn-off from the menu waits for quiet input
+//   4 TIMER_QUIET_INPUT      100 ms, at most about 5 s: a turn-off after the user's input waits for quiet input
+//   5 TIMER_KEEP_OFF        2000 ms, one-shot: monitors that came on without input go off again
+//   6 TIMER_WAKE_HOLD       from a resume to a few minutes past the turn-on it was woken for, one-shot
 #define TIMER_TURN_ON 1
 #define TIMER_SCHEDULE 2
 #define TIMER_LOCK_TURN_OFF 3
 #define TIMER_QUIET_INPUT 4
+#define TIMER_KEEP_OFF 5
+#define TIMER_WAKE_HOLD 6
 
 // Tray icon id
 #define TRAY_ICON_ID 90

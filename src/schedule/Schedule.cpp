@@ -61,12 +61,45 @@ void CVeskaroDlg::LoadSaveSchedule(bool save)
 void CVeskaroDlg::OnScheduleCheckBoxClicked()
 {
     LoadSaveSchedule(true);
+    m_scheduledPower.Update();
 }
 
 void CVeskaroDlg::OnScheduleTimeChanged(const NMHDR*, LRESULT* result)
 {
     LoadSaveSchedule(true);
+    m_scheduledPower.Update();
     *result = 0;
+}
+
+namespace {
+
+// The second of the day at which the tick first matches the time: the minute's first where
+// the user's time format shows no seconds. -1 for a time that never matches.
+int MatchingSecondOfDay(const COleDateTime& time)
+{
+    std::tm fields{};
+    if (!time.GetAsTm(fields))
+        return -1;
+    const int second = fields.tm_sec;
+    fields.tm_sec = 0;
+    const bool showsSeconds = TimeText(COleDateTime::FromLocalTime(fields)) != TimeText(time);
+    return fields.tm_hour * 3600 + fields.tm_min * 60 + (showsSeconds ? second : 0);
+}
+
+} // namespace
+
+ScheduledTimes CVeskaroDlg::GetScheduledTimes()
+{
+    ScheduledTimes times;
+    for (int weekday = 1; weekday <= 7; ++weekday)
+    {
+        times.turnOff.days[weekday - 1] = DayFlag(TurnOffDayFlagIndex(weekday)) != 0;
+        times.turnOn.days[weekday - 1] = DayFlag(TurnOnDayFlagIndex(weekday)) != 0;
+    }
+    times.turnOff.secondOfDay = MatchingSecondOfDay(m_oTimeTurnOff);
+    times.turnOn.secondOfDay = MatchingSecondOfDay(m_oTimeTurnOn);
+    times.turnOnText = TimeText(m_oTimeTurnOn);
+    return times;
 }
 
 } // namespace veskaro

@@ -104,6 +104,80 @@ private:
     std::tm m_nowLocal{};
 };
 
+// The weekdays and the time of day of one scheduled action.
+struct WeeklyTime
+{
+    bool days[7] = {};     // by tm_wday, 0 = Sunday
+    int secondOfDay = -1;  // outside 0..86399: no time, so never
+};
+
+// The absolute second at which the local clock of `zone(second, local)` first shows the
+// wall-clock second `wallClock`; where daylight saving skips it, the first second after
+// the jump. False where the zone gives no local time.
+template <typename Zone>
+bool FirstSecondShowing(long long wallClock, const Zone& zone, long long& second)
+{
+    std::tm local{};
+    const auto wallOf = [&](long long at, long long& wall) {
+        return zone(at, local) ? (wall = WallClockSecond(local), true) : false;
+    };
+    // The zone's offsets well before and well after: no zone changes twice within two days.
+    long long before = 0, after = 0;
+    if (!wallOf(wallClock - 2 * 86400, before) || !wallOf(wallClock + 2 * 86400, after))
+        return false;
+    const long long early = wallClock - (before - (wallClock - 2 * 86400));
+    const long long late = wallClock - (after - (wallClock + 2 * 86400));
+    long long wall = 0;
+    // A repeated time shows at both: the first is the one the tick acts on.
+    for (long long candidate : {early < late ? early : late, early < late ? late : early})
+        if (wallOf(candidate, wall) && wall == wallClock)
+            return second = candidate, true;
+    // Skipped: the first second whose wall clock is past it lies between the two.
+    long long low = early < late ? early : late, high = early < late ? late : early;
+    while (low < high)
+    {
+        const long long middle = low + (high - low) / 2;
+        if (!wallOf(middle, wall))
+            return false;
+        if (wall > wallClock)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return second = low, true;
+}
+
+// The first second after `from` at which the tick acts on `time`, in the local zone of
+// `zone(second, local)`: a time that daylight saving skips acts right after the jump, one it
+// repeats acts the first time. False when it never does.
+template <typename Zone>
+bool NextOccurrence(const WeeklyTime& time, long long from, const Zone& zone, long long& next)
+{
+    std::tm local{};
+    if (time.secondOfDay < 0 || time.secondOfDay >= 86400 || !zone(from, local))
+        return false;
+    const long long midnight = WallClockSecond(local) - (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
+    // Today's, through the same weekday a week on.
+    for (int day = 0; day <= 7; ++day)
+    {
+        const long long wallClock = midnight + day * 86400LL + time.secondOfDay;
+        if (time.days[WallClockTime(wallClock).tm_wday] && FirstSecondShowing(wallClock, zone, next) && next > from)
+            return true;
+    }
+    return false;
+}
+
+// The latest second up to `at` at which the tick acted on `time`, looking back a week and a day.
+template <typename Zone>
+bool LastOccurrence(const WeeklyTime& time, long long at, const Zone& zone, long long& last)
+{
+    bool found = false;
+    long long next = 0;
+    for (long long from = at - 8 * 86400LL; NextOccurrence(time, from, zone, next) && next <= at; from = next)
+        found = true, last = next;
+    return found;
+}
+
 // Makes a scheduled action fire once per occurrence. The key is the local date
 // text plus time text of the matching second; when the time text has no
 // seconds, every tick of that minute yields the same key. Only the last fired

@@ -6,7 +6,6 @@
 
 #include <cwchar>
 #include <ctime>
-#include <utility>
 
 namespace veskaro {
 
@@ -15,18 +14,9 @@ namespace {
 // The full weekday name in the runtime library's locale, or "Invalid DateTime".
 std::wstring WeekdayName(const COleDateTime& value)
 {
-    UDATE date{};
-    if (!value.GetAsUdate(date))
-        return kInvalidDateTimeText;
     std::tm fields{};
-    fields.tm_year = date.st.wYear - 1900;
-    fields.tm_mon = date.st.wMonth - 1;
-    fields.tm_mday = date.st.wDay;
-    fields.tm_hour = date.st.wHour;
-    fields.tm_min = date.st.wMinute;
-    fields.tm_sec = date.st.wSecond;
-    fields.tm_wday = date.st.wDayOfWeek;
-    fields.tm_yday = date.wDayOfYear - 1;
+    if (!value.GetAsTm(fields))
+        return kInvalidDateTimeText;
     wchar_t name[256] = {};
     if (std::wcsftime(name, 256, L"%A", &fields) == 0)
         return std::wstring();
@@ -79,7 +69,16 @@ void CVeskaroDlg::ReadTimeZoneAndRestartWallClock()
     const bool known = m_outside.LocalTime(now, before);
     m_outside.ReadTimeZone();
     if (!known || !m_outside.LocalTime(now, after) || WallClockSecond(before) != WallClockSecond(after))
+    {
         m_previousTick.hasWallClock = false; // the absolute seconds are still caught up
+        m_scheduledPower.Update();
+    }
+}
+
+void CVeskaroDlg::OnTimeChange()
+{
+    ReadTimeZoneAndRestartWallClock();
+    m_scheduledPower.Update();
 }
 
 void CVeskaroDlg::OnScheduleTick()
@@ -114,26 +113,8 @@ void CVeskaroDlg::OnScheduleTick()
         {
             turnedOff = true;
             const COleDateTime tested = m_oTimeNow;
-            if (m_bAutoDisplayBlackScreen)
-            {
-                const bool outerPending = std::exchange(m_bTurnOffPending, true);
-                ShowBlackScreen();
-                m_bTurnOffPending = outerPending;
-                // Closed meanwhile (Exit, the close box): the program is ending, and nothing more is done.
-                if (!m_hWnd)
-                    return;
-            }
-            TurnMonitorsOff();
-            if (m_bTurnOffLockPC)
-            {
-                DWORD error = 0;
-                m_outside.LockWorkStation(error); // a failed scheduled lock is not reported
-            }
-            if (m_bTurnOnDeferred && !m_bTurnOffPending)
-            {
-                m_bTurnOnDeferred = false;
-                TurnMonitorsOn();
-            }
+            if (!m_turnOff.Scheduled(m_bAutoDisplayBlackScreen != 0, m_bTurnOffLockPC != 0))
+                return; // the window ended while the black screen was up
             // Ticks inside the black screen moved the time on; this tick goes on with its own.
             m_oTimeNow = tested;
         }
@@ -142,12 +123,7 @@ void CVeskaroDlg::OnScheduleTick()
             m_turnOnGuard.ShouldFire(m_oTimeNow.Format(VAR_DATEVALUEONLY) + L" " + m_strTimeText2))
         {
             turnedOn = true;
-            // A tick nested in a scheduled black screen would turn the monitors on before
-            // the turn-off that waits for it; that turn-off's tick does it right after.
-            if (m_bTurnOffPending)
-                m_bTurnOnDeferred = true;
-            else
-                TurnMonitorsOn();
+            m_turnOff.TurnOn(true);
         }
     } while (seconds.Next());
 
@@ -159,17 +135,9 @@ void CVeskaroDlg::OnTimer(UINT_PTR id)
 {
     switch (id)
     {
-    case TIMER_TURN_ON:
-        TurnMonitorsOn();
-        ::KillTimer(m_hWnd, TIMER_TURN_ON);
-        break;
     case TIMER_SCHEDULE: OnScheduleTick(); break;
     case TIMER_LOCK_TURN_OFF: OnLockTurnOffTimer(); break;
-    case TIMER_QUIET_INPUT:
-        if (TurnOffIfInputQuiet())
-            ::KillTimer(m_hWnd, TIMER_QUIET_INPUT);
-        break;
-    default: break;
+    default: m_turnOff.OnTimer(id) || m_scheduledPower.OnTimer(id); break;
     }
 }
 

@@ -28,6 +28,9 @@ void CDlgSettings::DoDataExchange(CDataExchange& dx)
     DDX_Check(dx, IDC_SPEAK_MONITOR_OFF, m_bSpeakMonitorOFF);
     DDX_Text(dx, IDC_MONITOR_ON_TEXT, m_sMonitorOnText);
     DDX_Text(dx, IDC_MONITOR_OFF_TEXT, m_sMonitorOffText);
+    DDX_Check(dx, IDC_KEEP_MONITORS_OFF, m_bKeepMonitorsOff);
+    DDX_Check(dx, IDC_WAKE_FOR_TURN_ON, m_bWakeForTurnOn);
+    DDX_Check(dx, IDC_KEEP_MONITORS_ON_WHEN_SCHEDULED, m_bKeepMonitorsOnWhenScheduled);
 }
 
 BOOL CDlgSettings::OnInitDialog()
@@ -44,6 +47,9 @@ BOOL CDlgSettings::OnInitDialog()
     m_bSpeakMonitorOFF = AsFlag(kSpeakMonitorOff.Read(store));
     m_sMonitorOffText = kMonitorOffText.Read(store);
     m_sMonitorOnText = kMonitorOnText.Read(store);
+    m_bKeepMonitorsOff = AsFlag(kKeepMonitorsOff.Read(store));
+    m_bWakeForTurnOn = AsFlag(kWakeForTurnOn.Read(store));
+    m_bKeepMonitorsOnWhenScheduled = AsFlag(kKeepMonitorsOnWhenScheduled.Read(store));
 
     CDialogBase::OnInitDialog();
 
@@ -77,6 +83,9 @@ void CDlgSettings::OnOK()
     kSpeakMonitorOff.Write(store, m_bSpeakMonitorOFF);
     kMonitorOffText.Write(store, m_sMonitorOffText);
     kMonitorOnText.Write(store, m_sMonitorOnText);
+    kKeepMonitorsOff.Write(store, m_bKeepMonitorsOff);
+    kWakeForTurnOn.Write(store, m_bWakeForTurnOn);
+    kKeepMonitorsOnWhenScheduled.Write(store, m_bKeepMonitorsOnWhenScheduled);
 
     // Every OK applies the box, so a moved executable is written with its new path.
     SetStartAtLogin(m_env.applicationName, m_bStartAtLogin != 0);

@@ -26,6 +26,9 @@ public:
     int m_bSpeakMonitorOFF = 0;
     std::wstring m_sMonitorOnText;
     std::wstring m_sMonitorOffText;
+    int m_bKeepMonitorsOff = 0;
+    int m_bWakeForTurnOn = 0;
+    int m_bKeepMonitorsOnWhenScheduled = 0;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;

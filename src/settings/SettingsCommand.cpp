@@ -8,8 +8,10 @@ void CVeskaroDlg::OnSettings()
 {
     CDlgSettings dialog(m_env);
     // The lock option or its delay may have changed; Cancel changed nothing.
-    if (dialog.DoModal(m_hWnd) == IDOK)
-        UpdateSessionLockWatch();
+    if (dialog.DoModal(m_hWnd) != IDOK)
+        return;
+    UpdateSessionLockWatch();
+    m_scheduledPower.OnOptionsChanged();
 }
 
 } // namespace veskaro

@@ -141,6 +141,8 @@ void CVeskaroDlg::OnClose()
 
 void CVeskaroDlg::OnEndSession(bool ending, LPARAM flags)
 {
+    if (ending)
+        m_scheduledPower.Stop();
     // An installer or update that needs the program's file asks it to close through the
     // restart manager; it ends as Exit ends it. A logoff or shutdown ends it anyway.
     if (ending && (flags & ENDSESSION_CLOSEAPP) != 0 && (flags & ENDSESSION_LOGOFF) == 0)
@@ -152,6 +154,8 @@ void CVeskaroDlg::OnDestroy()
     RemoveTrayIcon();
     m_hTrayIcon.Reset(); // the shell no longer shows it
     StopSessionLockWatch();
+    m_turnOff.Stop();
+    m_scheduledPower.Stop();
     m_oTextSpeaker.ReleaseVoice(); // while COM is still up
 }
 

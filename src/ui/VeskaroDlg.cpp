@@ -18,6 +18,8 @@ CVeskaroDlg::CVeskaroDlg(AppEnvironment& environment)
       m_oTextSpeaker(environment.outside),
       m_oTimeTurnOff(COleDateTime::FromTime64(environment.outside.Now())),
       m_oTimeTurnOn(m_oTimeTurnOff),
+      m_scheduledPower(*this, environment.outside, environment.store),
+      m_turnOff(*this, environment.outside, environment.store, m_scheduledPower),
       m_env(environment)
 {
 }
@@ -83,6 +85,7 @@ BOOL CVeskaroDlg::OnInitDialog()
     AddTrayIcon();
     ::SetTimer(m_hWnd, TIMER_SCHEDULE, 1000, nullptr);
     UpdateSessionLockWatch();
+    m_scheduledPower.Update();
     if (m_env.allowMultipleInstances)
         m_strInstanceSuffix = L"   Instance " + DecimalText(m_iInstance);
     return TRUE;
@@ -124,7 +127,7 @@ INT_PTR CVeskaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN: return OnLButtonDown(), FALSE;
     // Left to the default processing too, which rescales a dialog's controls on Windows 10.
     case WM_DPICHANGED: return OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam)), FALSE;
-    case WM_TIMECHANGE: return ReadTimeZoneAndRestartWallClock(), FALSE;
+    case WM_TIMECHANGE: return OnTimeChange(), FALSE;
     case WM_SETTINGCHANGE: ReadTimeZoneAndRestartWallClock(); return OnSettingChange(), FALSE;
     case WM_DISPLAYCHANGE: return OnSettingChange(), FALSE;
     case WM_NCDESTROY:

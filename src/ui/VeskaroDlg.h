@@ -7,6 +7,8 @@
 #include "framework/Handles.h"
 #include "framework/OleDateTime.h"
 #include "notify/TextSpeaker.h"
+#include "power/ScheduledPower.h"
+#include "power/TurnOffSequence.h"
 #include "schedule/ScheduleRules.h"
 
 #include <windows.h>
@@ -49,12 +51,11 @@ public:
     void OnScheduleTick();
     void ReadTimeZoneAndRestartWallClock();
     int& DayFlag(int index); // 0..13 for m_bDay1..m_bDay14
+    ScheduledTimes GetScheduledTimes();
 
     // Monitor and workstation commands, black screen (power/)
     void TurnMonitorsOff();
     void TurnMonitorsOn();
-    void TurnMonitorsOffWhenInputQuiet(bool turnOnAfter);
-    bool TurnOffIfInputQuiet();
     void ShowBlackScreen();
 
     // Display power watch, voice alerts, turn-off on lock (notify/)
@@ -66,6 +67,7 @@ public:
     void RetrySessionLockWatch();
     void StopSessionLockWatch(); // when the window is destroyed
     void OnLockTurnOffTimer();
+    void TurnOffAfterLock(int delay);
 
     const AppEnvironment& Environment() const noexcept { return m_env; }
     // Set on the process's main window: its end ends the message loop.
@@ -101,19 +103,15 @@ public:
     PreviousTick m_previousTick;
     OccurrenceGuard m_turnOffGuard;
     OccurrenceGuard m_turnOnGuard;
-    // Set while a scheduled turn-off waits for its black screen to close, and when a
-    // turn-on fell due meanwhile and is left to that turn-off's tick.
-    bool m_bTurnOffPending = false;
-    bool m_bTurnOnDeferred = false;
+    // The wake timer and the power requests of the schedule.
+    CScheduledPower m_scheduledPower;
+    // Every turn-off from its request to its end, and the watch that keeps the monitors off.
+    CTurnOffSequence m_turnOff;
 
     // The runtime's time zone is read again every this many ticks, in case no message said it changed.
     int m_iTicksSinceTimeZoneRead = 0;
 
-    // A turn-off from the menu waits for the key or button that chose it to be released.
-    bool m_bTurnOffWaiting = false;
-    bool m_bTurnOnAfterWait = false;
-    int m_iQuietPolls = 0;
-
+    // A session subscription that failed is tried again on the schedule tick.
     TickRetry m_sessionWatchRetry;
 
 protected:
@@ -152,6 +150,7 @@ private:
     void OnLButtonDown();
     void OnDpiChanged(UINT dpi, const RECT* suggested);
     void OnSettingChange();
+    void OnTimeChange();
 
     bool OnCommand(WPARAM wParam, LPARAM lParam);
 

@@ -276,6 +276,7 @@ TEST_F(BadStoredDataE2e, WrongTypesReadAsAbsentAndOkRewritesTheOptionsWithTheirT
     SetDword(L"", L"m_sMonitorOffText", 7);
     const char binaryText[] = "S\0a\0y\0\0";
     SetRaw(L"", L"m_sMonitorOnText", REG_BINARY, binaryText, sizeof(binaryText));
+    SetText(L"", L"m_bKeepMonitorsOff", L"0"); // absent: on, as by default
 
     // The schedule: flags as texts, binaries, empty data, and one DWORD of an odd value;
     // times of another type and of garbage.
@@ -322,7 +323,8 @@ TEST_F(BadStoredDataE2e, WrongTypesReadAsAbsentAndOkRewritesTheOptionsWithTheirT
         {L"m_iLockTurnOffDelay", Dword(1000)}, {L"LogFilePath", Text(L"")},
         {L"m_bKeepALog", Dword(0)},            {L"m_bSpeakMonitorON", Dword(0)},
         {L"m_bSpeakMonitorOFF", Dword(0)},     {L"m_sMonitorOffText", Text(L"Monitor Off")},
-        {L"m_sMonitorOnText", Text(L"Monitor On")}};
+        {L"m_sMonitorOnText", Text(L"Monitor On")},  {L"m_bKeepMonitorsOff", Dword(1)},
+        {L"m_bWakeForTurnOn", Dword(0)},              {L"m_bKeepMonitorsOnWhenScheduled", Dword(0)}};
     const auto options = Snapshot(L"");
     EXPECT_EQ(Names(options), Names(expected));
     for (const auto& entry : expected)

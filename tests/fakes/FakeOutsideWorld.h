@@ -88,6 +88,10 @@ public:
     bool foregroundRefused = false; // Windows' foreground lock: the window only flashes
     bool keyOrButtonDown = false;
     DWORD millisecondsSinceInput = 60000;
+    DWORD lastInputTime = 1000;
+    bool powerRequestsAvailable = true;
+    DWORD wakeTimerError = ERROR_SUCCESS;
+    bool modernStandby = false;
     __time64_t now = 1796540498; // 2026-12-06 07:01:38 UTC, a Sunday (tests run with TZ=UTC)
     // LocalTime's zone: the runtime's, unless a test gives offsets from UTC in seconds, each from its time on.
     std::vector<std::pair<__time64_t, long long>> zone;
@@ -158,6 +162,37 @@ public:
     }
     bool IsKeyOrButtonDown() override { return keyOrButtonDown; }
     DWORD MillisecondsSinceInput() override { return millisecondsSinceInput; }
+    DWORD LastInputTime() override { return lastInputTime; }
+    EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) override
+    {
+        log.push_back(L"ExecutionState " + std::to_wstring(flags));
+        return ES_SYSTEM_REQUIRED;
+    }
+    // Real handles, so that the program's closing them is real too; nothing is set on them.
+    HANDLE PowerCreateRequest(const std::wstring& reason) override
+    {
+        log.push_back(L"PowerCreateRequest " + reason);
+        return powerRequestsAvailable ? ::CreateEventW(nullptr, TRUE, FALSE, nullptr) : nullptr;
+    }
+    bool PowerSetRequest(HANDLE, POWER_REQUEST_TYPE type) override
+    {
+        log.push_back(L"PowerSetRequest " + std::to_wstring(type));
+        return true;
+    }
+    bool PowerClearRequest(HANDLE, POWER_REQUEST_TYPE type) override
+    {
+        log.push_back(L"PowerClearRequest " + std::to_wstring(type));
+        return true;
+    }
+    HANDLE CreateWaitableTimer() override { return ::CreateEventW(nullptr, TRUE, FALSE, nullptr); }
+    bool SetWakeTimer(HANDLE, __time64_t due, const std::wstring& reason, DWORD& error) override
+    {
+        log.push_back(L"WakeTimer " + std::to_wstring(due) + L" " + reason);
+        error = wakeTimerError;
+        return true;
+    }
+    void CancelWaitableTimer(HANDLE) override { log.push_back(L"CancelWakeTimer"); }
+    bool IsModernStandby() override { return modernStandby; }
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) override;
     void UnregisterPowerSettingNotification(HPOWERNOTIFY handle) override;
     bool RegisterSessionNotification(HWND window, DWORD flags) override;

@@ -213,6 +213,19 @@ public:
     void UnregisterApplicationRestart() override {}
     bool IsKeyOrButtonDown() override { return false; }
     DWORD MillisecondsSinceInput() override { return MAXDWORD; }
+    DWORD LastInputTime() override { return 0; }
+    EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) override { return flags; }
+    HANDLE PowerCreateRequest(const std::wstring&) override { return nullptr; }
+    bool PowerSetRequest(HANDLE, POWER_REQUEST_TYPE) override { return false; }
+    bool PowerClearRequest(HANDLE, POWER_REQUEST_TYPE) override { return false; }
+    HANDLE CreateWaitableTimer() override { return nullptr; }
+    bool SetWakeTimer(HANDLE, __time64_t, const std::wstring&, DWORD& error) override
+    {
+        error = ERROR_NOT_SUPPORTED;
+        return false;
+    }
+    void CancelWaitableTimer(HANDLE) override {}
+    bool IsModernStandby() override { return false; }
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND, const GUID&, DWORD) override
     {
         return reinterpret_cast<HPOWERNOTIFY>(static_cast<intptr_t>(1));

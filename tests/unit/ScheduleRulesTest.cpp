@@ -145,6 +145,55 @@ TEST(ScheduleRules, WallClockSecondsToTestAcrossClockChanges)
     EXPECT_EQ(tested, std::vector<std::string>{"2024-03-10 03:00:10 Sun"});
 }
 
+// The second the wake timer is set for: the tick's own answer, across a week and daylight saving.
+TEST(ScheduleRules, NextOccurrenceIsWhereTheTickActs)
+{
+    // New York, 2026: 2:00 EST jumps to 3:00 EDT at 07:00 UTC on 8 March; 2:00 EDT falls back to
+    // 1:00 EST at 06:00 UTC on 1 November. Every text below is UTC.
+    const long long spring = Wall("2026-03-08 07:00:00"), fall = Wall("2026-11-01 06:00:00");
+    const auto newYork = [=](long long second, std::tm& local) {
+        local = WallClockTime(second + (second >= spring && second < fall ? -4 : -5) * 3600);
+        return true;
+    };
+    struct Case
+    {
+        const char* days; // Sunday first
+        const char* time; // local, or "" for none
+        const char* from;
+        const char* next; // "" for never
+    };
+    const Case cases[] = {
+        {"SMTWTFS", "07:00:00", "2026-12-06 11:59:59", "2026-12-06 12:00:00 Sun"}, // later today
+        {"SMTWTFS", "07:00:00", "2026-12-06 12:00:00", "2026-12-07 12:00:00 Mon"}, // its own second: tomorrow
+        {"-M-----", "07:00:00", "2026-12-07 12:00:01", "2026-12-14 12:00:00 Mon"}, // a week on
+        {"S------", "23:59:59", "2026-12-09 10:00:00", "2026-12-14 04:59:59 Mon"}, // Sunday 23:59:59 local
+        {"-------", "07:00:00", "2026-12-06 00:00:00", ""},
+        {"SMTWTFS", "", "2026-12-06 00:00:00", ""},
+        {"SMTWTFS", "02:30:00", "2026-03-08 06:00:00", "2026-03-08 07:00:00 Sun"}, // skipped: right after the jump
+        {"SMTWTFS", "03:30:00", "2026-03-08 06:00:00", "2026-03-08 07:30:00 Sun"},
+        {"SMTWTFS", "01:30:00", "2026-11-01 04:00:00", "2026-11-01 05:30:00 Sun"}, // repeated: the first
+        {"SMTWTFS", "01:30:00", "2026-11-01 05:45:00", "2026-11-02 06:30:00 Mon"}, // and only the first
+    };
+    for (const Case& c : cases)
+    {
+        WeeklyTime time;
+        for (int day = 0; day < 7; ++day)
+            time.days[day] = c.days[day] != '-';
+        time.secondOfDay = *c.time ? static_cast<int>(Wall((std::string("1970-01-01 ") + c.time).c_str())) : -1;
+        long long next = 0;
+        EXPECT_EQ(NextOccurrence(time, Wall(c.from), newYork, next) ? Text(next) : "", c.next) << c.from;
+    }
+
+    WeeklyTime daily{{true, true, true, true, true, true, true}, 7 * 3600};
+    long long last = 0;
+    ASSERT_TRUE(LastOccurrence(daily, Wall("2026-12-06 12:00:00"), newYork, last));
+    EXPECT_EQ(Text(last), "2026-12-06 12:00:00 Sun");
+    ASSERT_TRUE(LastOccurrence(daily, Wall("2026-12-06 11:59:59"), newYork, last));
+    EXPECT_EQ(Text(last), "2026-12-05 12:00:00 Sat");
+    const auto noZone = [](long long, std::tm&) { return false; };
+    EXPECT_FALSE(NextOccurrence(daily, 0, noZone, last));
+}
+
 TEST(ScheduleRules, OccurrenceGuardFiresOncePerKey)
 {
     OccurrenceGuard guard;

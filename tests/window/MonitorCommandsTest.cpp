@@ -1,5 +1,6 @@
 // The monitor primitives and the commands 32772, 32773 and 32779.
 #include "common/TestFiles.h"
+#include "window/PowerBroadcast.h"
 #include "window/ScheduleTestSupport.h"
 
 #include "framework/OutsideWorld.h"
@@ -59,6 +60,7 @@ TEST_F(MonitorCommands, TurnOnRequestsPowerOnThenMovesThePointerThereAndBack)
     Open();
     Send(WM_TIMER, TIMER_TURN_ON);
     EXPECT_EQ(PowerCalls(), (Events{L"MonitorPower -1", L"SendInput"}));
+    EXPECT_EQ(Filtered(m_outside.log, {L"ExecutionState"}), Events{L"ExecutionState 2"}); // ES_DISPLAY_REQUIRED
     ASSERT_EQ(m_outside.inputs.size(), 1u);
     const std::vector<INPUT>& moves = m_outside.inputs[0];
     ASSERT_EQ(moves.size(), 2u);
@@ -74,6 +76,41 @@ TEST_F(MonitorCommands, TurnOnRequestsPowerOnThenMovesThePointerThereAndBack)
         EXPECT_EQ(moves[i].mi.dwExtraInfo, 0u);
     }
     EXPECT_EQ(LogLines(m_log.Bytes()), Events{L"12/6/2026 7:01:38 AM\tTurn On"});
+}
+
+TEST_F(MonitorCommands, MonitorsThatComeOnWithoutInputGoOffAgainAtMostThreeTimesInTenMinutes)
+{
+    Open();
+    const __time64_t start = m_outside.now;
+    // A program wakes the display; the turn-off again waits for it to settle.
+    const auto wake = [this] {
+        SendDisplayState(Window(), kDisplayOn);
+        if (::KillTimer(Window(), TIMER_KEEP_OFF))
+            Send(WM_TIMER, TIMER_KEEP_OFF);
+        m_outside.now += 60;
+    };
+    Command(ID_TURN_OFF_MONITORS_NOW);
+    for (int i = 0; i < 4; ++i)
+        wake();
+    EXPECT_EQ(LoggedEvents(), Events(4, L"Turn Off"));
+    // The next turn-off watches again; the first turn-off again is ten minutes old.
+    m_outside.now = start + 600;
+    Command(ID_TURN_OFF_MONITORS_NOW);
+    wake();
+    EXPECT_EQ(LoggedEvents(), Events(6, L"Turn Off"));
+
+    // The watch ends at input, at a turn-on Veskaro makes, and when the option is cleared.
+    ++m_outside.lastInputTime;
+    wake();
+    Command(ID_TURN_OFF_MONITORS_NOW);
+    Send(WM_TIMER, TIMER_TURN_ON);
+    wake();
+    m_store.WriteProfileInt(L"", L"m_bKeepMonitorsOff", 0);
+    Command(ID_TURN_OFF_MONITORS_NOW);
+    wake();
+    Events expected(6, L"Turn Off");
+    expected.insert(expected.end(), {L"Turn Off", L"Turn On", L"Turn Off"});
+    EXPECT_EQ(LoggedEvents(), expected);
 }
 
 // Waits on the real timers: about eleven seconds.

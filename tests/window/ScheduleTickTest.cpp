@@ -104,6 +104,84 @@ TEST_F(ScheduleTick, BlackScreenThenOffThenLockAndNothingBeforeItCloses)
     EXPECT_TRUE(m_outside.messageBoxes.empty());
 }
 
+// The key that closed the black screen is still down: its release would wake the monitors.
+TEST_F(ScheduleTick, TheBlackScreensTurnOffWaitsForQuietInputAndADueTurnOnEndsTheWait)
+{
+    Set(L"m_bDay7", 1);
+    Set(L"m_bDay14", 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    SetText(L"m_oTimeTurnOn", L"7:01:42 AM");
+    Set(L"m_bAutoDisplayBlackScreen", 1);
+    Set(L"m_bTurnOffLockPC", 1);
+    Open();
+    BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
+        m_outside.keyOrButtonDown = true;
+        PressKey(blackScreen);
+    });
+    TickAt(kSetTime);
+    Send(WM_TIMER, TIMER_QUIET_INPUT);
+    EXPECT_EQ(PowerCalls(), Events{});
+    TickAt(kSetTime + 1);
+    m_outside.keyOrButtonDown = false;
+    m_outside.millisecondsSinceInput = 0;
+    Send(WM_TIMER, TIMER_QUIET_INPUT);
+    EXPECT_EQ(PowerCalls(), Events{});
+    // The monitors are to be on: the waiting turn-off and its lock are made, and the turn-on follows.
+    TickAt(kSetTime + 2);
+    EXPECT_EQ(PowerCalls(), (Events{L"MonitorPower 2", L"LockWorkStation", L"MonitorPower -1", L"SendInput"}));
+    EXPECT_FALSE(::KillTimer(Window(), TIMER_QUIET_INPUT));
+}
+
+// Windows is asked to wake the PC a minute before each turn-on; with Modern Standby, which no
+// timer wakes, the system is held from the turn-off instead; after a resume, until the turn-on.
+// Without a request object (Wine gives none) the window's thread asks through its execution state.
+TEST_F(ScheduleTick, WakeTimerForTheNextTurnOnAndTheSystemHeldUntilIt)
+{
+    Set(L"m_bDay7", 1);
+    Set(L"m_bDay14", 1);
+    Set(L"m_bDay8", 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    SetText(L"m_oTimeTurnOn", L"7:01:42 AM");
+    m_store.WriteProfileInt(L"", L"m_bWakeForTurnOn", 1);
+    m_outside.modernStandby = true;
+    m_outside.powerRequestsAvailable = false;
+    Open();
+    TickAt(kSetTime);
+    TickAt(kSetTime + 2);
+    m_outside.now = kSetTime + kDaySeconds - 55; // woken on Monday
+    Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+    TickAt(kSetTime + kDaySeconds + 2);
+    const auto wake = [](__time64_t turnOn) {
+        return L"WakeTimer " + std::to_wstring(turnOn - 60) + L" Veskaro: turn the monitors on at 7:01:42 AM";
+    };
+    const wchar_t held[] = L"ExecutionState 2147483649", released[] = L"ExecutionState 2147483648";
+    EXPECT_EQ(Filtered(m_outside.log, {L"WakeTimer", L"ExecutionState", L"MonitorPower"}),
+              (Events{wake(kSetTime + 2), held, L"MonitorPower 2", L"MonitorPower -1", L"ExecutionState 2",
+                      wake(kSetTime + kDaySeconds + 2), released, wake(kSetTime + kDaySeconds + 2), held,
+                      L"MonitorPower -1", L"ExecutionState 2", wake(kSetTime + 7 * kDaySeconds + 2), released}));
+}
+
+// From a scheduled turn-on to the turn-off (a start inside that time counts), except after a
+// turn-off of Veskaro's and while the session is locked.
+TEST_F(ScheduleTick, MonitorsKeptOnFromTheTurnOnToTheTurnOff)
+{
+    Set(L"m_bDay7", 1);
+    Set(L"m_bDay14", 1);
+    SetText(L"m_oTimeTurnOn", L"7:01:00 AM");
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    m_store.WriteProfileInt(L"", L"m_bKeepMonitorsOnWhenScheduled", 1);
+    Open();
+    Command(ID_TURN_OFF_MONITORS_NOW);
+    for (WPARAM change : {WTS_SESSION_UNLOCK, WTS_SESSION_LOCK, WTS_SESSION_UNLOCK})
+        Send(WM_WTSSESSION_CHANGE, change, 1);
+    TickAt(kSetTime);
+    Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 1);
+    EXPECT_EQ(Filtered(m_outside.log, {L"PowerSetRequest", L"PowerClearRequest", L"MonitorPower"}),
+              (Events{L"PowerSetRequest 0", L"PowerClearRequest 0", L"MonitorPower 2", L"PowerSetRequest 0",
+                      L"PowerClearRequest 0", L"PowerSetRequest 0", L"PowerClearRequest 0", L"MonitorPower 2"}));
+    EXPECT_EQ(m_outside.sessionRegistrations.size(), 1u) << "the lock's turn-off is off, the lock still matters";
+}
+
 TEST_F(ScheduleTick, ExitWhileTheBlackScreenIsUpEndsTheTick)
 {
     Set(L"m_bDay7", 1);

@@ -145,6 +145,14 @@ TEST_F(SessionLock, UnlockBeforeTheTimerCancelsTheTurnOff)
     Lock();
     LockTimerFires();
     EXPECT_EQ(TurnOffLines(), 1);
+    // A short delay ends while Windows+L may still be held: the turn-off waits, and an unlock takes it back.
+    m_store.WriteProfileInt(L"", L"m_iLockTurnOffDelay", 0);
+    m_outside.keyOrButtonDown = true;
+    Lock();
+    Unlock();
+    m_outside.keyOrButtonDown = false;
+    Send(WM_TIMER, TIMER_QUIET_INPUT);
+    EXPECT_EQ(TurnOffLines(), 1);
 }
 
 TEST_F(SessionLock, ASecondLockRestartsTheWaitWithTheDelayReadAgain)

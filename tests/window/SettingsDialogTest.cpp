@@ -151,6 +151,7 @@ TEST_F(SettingsDialogTest, EmptyStoreShowsTheDefaultsAndTheNames)
     for (int box : {IDC_ALLOW_MULTIPLE_INSTANCES, IDC_START_AT_LOGIN, IDC_AUTO_TURN_OFF_WHEN_LOCKED, IDC_KEEP_A_LOG,
                     IDC_SPEAK_MONITOR_ON, IDC_SPEAK_MONITOR_OFF})
         EXPECT_FALSE(Checked(box)) << box;
+    EXPECT_TRUE(Checked(IDC_KEEP_MONITORS_OFF));
     EXPECT_EQ(Text(IDC_LOCK_TURN_OFF_DELAY), L"1000");
     EXPECT_EQ(Text(IDC_LOG_FILE_PATH), L"");
     EXPECT_EQ(Text(IDC_MONITOR_ON_TEXT), L"Monitor On");
@@ -202,7 +203,7 @@ TEST_F(SettingsDialogTest, StoredOptionsAndTheRunValueAreShown)
     EXPECT_EQ(Text(IDC_MONITOR_OFF_TEXT), L"") << "an empty phrase stays empty";
 }
 
-TEST_F(SettingsDialogTest, OkWithNothingChangedWritesAllNineOptionsInOrder)
+TEST_F(SettingsDialogTest, OkWithNothingChangedWritesEveryOptionInOrder)
 {
     RunValue::Set(L"\"C:\\Someone\\Else.exe\" :silent"); // names nothing: the box shows cleared
     Open(true);
@@ -212,7 +213,8 @@ TEST_F(SettingsDialogTest, OkWithNothingChangedWritesAllNineOptionsInOrder)
     const std::vector<std::wstring> expected = {
         L"\\AllowMultipleInstances=0", L"\\m_bAutoTurnOffWhenLocked=0", L"\\m_iLockTurnOffDelay=1000",
         L"\\LogFilePath=",             L"\\m_bKeepALog=0",              L"\\m_bSpeakMonitorON=0",
-        L"\\m_bSpeakMonitorOFF=0",     L"\\m_sMonitorOffText=Monitor Off", L"\\m_sMonitorOnText=Monitor On"};
+        L"\\m_bSpeakMonitorOFF=0",     L"\\m_sMonitorOffText=Monitor Off", L"\\m_sMonitorOnText=Monitor On",
+        L"\\m_bKeepMonitorsOff=1",       L"\\m_bWakeForTurnOn=0",  L"\\m_bKeepMonitorsOnWhenScheduled=0"};
     EXPECT_EQ(m_store.writes, expected);
     EXPECT_EQ(StoredInt(L"m_iLockTurnOffDelay"), 1000);
     EXPECT_EQ(StoredText(L"LogFilePath"), L"");
@@ -261,6 +263,9 @@ TEST_F(SettingsDialogTest, EditedOptionsAreStored)
     Check(IDC_SPEAK_MONITOR_OFF, true);
     SetText(IDC_MONITOR_ON_TEXT, L"");
     SetText(IDC_MONITOR_OFF_TEXT, L"Good night");
+    Check(IDC_KEEP_MONITORS_OFF, false);
+    Check(IDC_WAKE_FOR_TURN_ON, true);
+    Check(IDC_KEEP_MONITORS_ON_WHEN_SCHEDULED, true);
     Press(IDOK);
 
     EXPECT_EQ(StoredInt(L"AllowMultipleInstances"), 1);
@@ -271,6 +276,9 @@ TEST_F(SettingsDialogTest, EditedOptionsAreStored)
     EXPECT_EQ(StoredInt(L"m_bSpeakMonitorOFF"), 1);
     EXPECT_EQ(StoredText(L"m_sMonitorOnText"), L"") << "a cleared phrase is stored empty";
     EXPECT_EQ(StoredText(L"m_sMonitorOffText"), L"Good night");
+    EXPECT_EQ(StoredInt(L"m_bKeepMonitorsOff"), 0);
+    EXPECT_EQ(StoredInt(L"m_bWakeForTurnOn"), 1);
+    EXPECT_EQ(StoredInt(L"m_bKeepMonitorsOnWhenScheduled"), 1);
 
     Open();
     EXPECT_EQ(Text(IDC_MONITOR_ON_TEXT), L"") << "and shown empty next time, not as the default";

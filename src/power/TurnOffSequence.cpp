@@ -1,0 +1,220 @@
+#include "power/TurnOffSequence.h"
+
+#include "app/SettingsStore.h"
+#include "framework/OutsideWorld.h"
+#include "power/ScheduledPower.h"
+#include "res/resource.h"
+#include "ui/VeskaroDlg.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace veskaro {
+
+namespace {
+
+constexpr UINT kTurnOnDelayMs = 10000;
+
+// The release of the key or button that chose a command, or a nudge of the mouse after
+// the click, is input and would turn the displays straight back on.
+constexpr UINT kQuietPollMs = 100;
+constexpr int kQuietPollLimit = 50; // about five seconds; a stuck key does not hold it longer
+
+// A display that comes on without input is turned off again once it has settled; a
+// program that keeps waking it is given up on after a few tries.
+constexpr UINT kKeepOffDelayMs = 2000;
+constexpr __time64_t kTurnOffsAgainPeriod = 10 * 60;
+
+} // namespace
+
+CTurnOffSequence::CTurnOffSequence(CVeskaroDlg& window, IOutsideWorld& outside, ISettingsStore& store,
+                                   CScheduledPower& power)
+    : m_window(window), m_outside(outside), m_store(store), m_power(power)
+{
+}
+
+void CTurnOffSequence::AfterInput(const Request& request)
+{
+    if (m_waiting)
+    {
+        m_waited.lock = m_waited.lock || request.lock;
+        m_waited.turnOnAfter = m_waited.turnOnAfter || request.turnOnAfter;
+        m_waited.sessionLock = m_waited.sessionLock && request.sessionLock;
+    }
+    else
+    {
+        m_waited = request;
+    }
+    m_waiting = true;
+    m_quietPolls = 0;
+    if (TurnOffIfQuiet())
+        ::KillTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT);
+    else
+        ::SetTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT, kQuietPollMs, nullptr);
+}
+
+void CTurnOffSequence::Now(const Request& request)
+{
+    Perform(request);
+}
+
+bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock)
+{
+    Request request;
+    request.lock = lock;
+    m_power.OnScheduledTurnOff();
+    if (!blackScreen)
+    {
+        Now(request);
+        return true;
+    }
+    // Ticks nested in the black screen's modal loop may fall due for a turn-on: it waits
+    // for this turn-off (or for the outer black screen's, when these nest).
+    const bool outerUp = std::exchange(m_blackScreenUp, true);
+    m_window.ShowBlackScreen();
+    m_blackScreenUp = outerUp;
+    // Closed meanwhile (Exit, the close box): the program is ending, and nothing more is done.
+    if (!m_window.GetSafeHwnd())
+        return false;
+    if (m_turnOnDeferred && !m_blackScreenUp)
+    {
+        // The monitors are to be on at once: no input to wait for.
+        m_turnOnDeferred = false;
+        Now(request);
+        TurnOn(m_deferredScheduled);
+        return true;
+    }
+    // The key or click that closed the black screen is still input.
+    AfterInput(request);
+    return true;
+}
+
+void CTurnOffSequence::TurnOn(bool scheduled)
+{
+    if (m_blackScreenUp)
+    {
+        m_deferredScheduled = (m_turnOnDeferred && m_deferredScheduled) || scheduled;
+        m_turnOnDeferred = true;
+        return;
+    }
+    if (m_waiting)
+    {
+        // The wait ends: the turn-off it held is made now, and the turn-on follows it.
+        ::KillTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT);
+        m_waiting = false;
+        Request waited = std::exchange(m_waited, Request{});
+        waited.turnOnAfter = false;
+        Perform(waited);
+    }
+    EndWatch();
+    m_window.TurnMonitorsOn();
+    if (scheduled)
+        m_power.OnScheduledTurnOn();
+}
+
+void CTurnOffSequence::OnUnlock()
+{
+    // The user is back before the monitors went off: leave them on.
+    if (!m_waiting || !m_waited.sessionLock)
+        return;
+    m_waiting = false;
+    ::KillTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT);
+}
+
+bool CTurnOffSequence::TurnOffIfQuiet()
+{
+    if (!m_waiting)
+        return true;
+    const bool quiet = !m_outside.IsKeyOrButtonDown() && m_outside.MillisecondsSinceInput() >= kQuietInputMs;
+    if (!quiet && ++m_quietPolls < kQuietPollLimit)
+        return false;
+    m_waiting = false;
+    Perform(std::exchange(m_waited, Request{}));
+    return true;
+}
+
+void CTurnOffSequence::Perform(const Request& request)
+{
+    m_power.BeforeTurnOff();
+    m_window.TurnMonitorsOff();
+    if (request.lock)
+    {
+        DWORD error = 0;
+        m_outside.LockWorkStation(error); // a failed scheduled lock is not reported
+    }
+    HWND window = m_window.GetSafeHwnd();
+    // The ten seconds count from the turn-off; a second command while armed restarts them.
+    if (request.turnOnAfter)
+        ::SetTimer(window, TIMER_TURN_ON, kTurnOnDelayMs, nullptr);
+    ::KillTimer(window, TIMER_KEEP_OFF);
+    m_watching = kKeepMonitorsOff.Read(m_store) != 0;
+    m_inputAtTurnOff = m_outside.LastInputTime();
+}
+
+void CTurnOffSequence::OnDisplayState(bool on)
+{
+    if (!on || !m_watching)
+        return;
+    if (UserCameBack())
+        EndWatch();
+    else
+        ::SetTimer(m_window.GetSafeHwnd(), TIMER_KEEP_OFF, kKeepOffDelayMs, nullptr);
+}
+
+bool CTurnOffSequence::UserCameBack()
+{
+    // Cleared in the Settings dialog, of this instance or another, counts as well.
+    return kKeepMonitorsOff.Read(m_store) == 0 || m_outside.LastInputTime() != m_inputAtTurnOff;
+}
+
+void CTurnOffSequence::EndWatch()
+{
+    m_watching = false;
+    ::KillTimer(m_window.GetSafeHwnd(), TIMER_KEEP_OFF);
+}
+
+bool CTurnOffSequence::OnTimer(UINT_PTR id)
+{
+    HWND window = m_window.GetSafeHwnd();
+    switch (id)
+    {
+    case TIMER_TURN_ON:
+        TurnOn();
+        ::KillTimer(window, TIMER_TURN_ON);
+        return true;
+    case TIMER_QUIET_INPUT:
+        if (TurnOffIfQuiet())
+            ::KillTimer(window, TIMER_QUIET_INPUT);
+        return true;
+    case TIMER_KEEP_OFF:
+    {
+        ::KillTimer(window, TIMER_KEEP_OFF);
+        if (!m_watching || UserCameBack())
+            return EndWatch(), true;
+        const __time64_t now = m_outside.Now();
+        __time64_t* end = m_turnedOffAgain + m_turnOffsAgain;
+        __time64_t* recent = std::find_if(m_turnedOffAgain, end, [now](__time64_t at) {
+            return now - at < kTurnOffsAgainPeriod;
+        });
+        m_turnOffsAgain = static_cast<int>(std::copy(recent, end, m_turnedOffAgain) - m_turnedOffAgain);
+        if (m_turnOffsAgain == kMaxTurnOffsAgain)
+            return EndWatch(), true; // on until the next turn-off
+        m_turnedOffAgain[m_turnOffsAgain++] = now;
+        Perform(Request{});
+        return true;
+    }
+    default: return false;
+    }
+}
+
+void CTurnOffSequence::Stop()
+{
+    HWND window = m_window.GetSafeHwnd();
+    ::KillTimer(window, TIMER_QUIET_INPUT);
+    ::KillTimer(window, TIMER_TURN_ON);
+    m_waiting = false;
+    m_turnOnDeferred = false;
+    EndWatch();
+}
+
+} // namespace veskaro
