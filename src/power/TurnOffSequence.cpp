@@ -84,7 +84,9 @@ bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock)
         TurnOn(m_deferredScheduled);
         return true;
     }
-    // The key or click that closed the black screen is still input.
+    // The key or click that closed the black screen is still input. A key its hook swallowed
+    // never shows as held, and its release is still to come: give that release time to show.
+    m_settlePolls = static_cast<int>(kQuietInputMs / kQuietPollMs);
     AfterInput(request);
     return true;
 }
@@ -102,6 +104,7 @@ void CTurnOffSequence::TurnOn(bool scheduled)
         // The wait ends: the turn-off it held is made now, and the turn-on follows it.
         ::KillTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT);
         m_waiting = false;
+        m_settlePolls = 0;
         Request waited = std::exchange(m_waited, Request{});
         waited.turnOnAfter = false;
         Perform(waited);
@@ -118,6 +121,7 @@ void CTurnOffSequence::OnUnlock()
     if (!m_waiting || !m_waited.sessionLock)
         return;
     m_waiting = false;
+    m_settlePolls = 0;
     ::KillTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT);
 }
 
@@ -125,10 +129,12 @@ bool CTurnOffSequence::TurnOffIfQuiet()
 {
     if (!m_waiting)
         return true;
-    const bool quiet = !m_outside.IsKeyOrButtonDown() && m_outside.MillisecondsSinceInput() >= kQuietInputMs;
+    const bool quiet = m_quietPolls >= m_settlePolls && !m_outside.IsKeyOrButtonDown() &&
+                       m_outside.MillisecondsSinceInput() >= kQuietInputMs;
     if (!quiet && ++m_quietPolls < kQuietPollLimit)
         return false;
     m_waiting = false;
+    m_settlePolls = 0;
     Perform(std::exchange(m_waited, Request{}));
     return true;
 }
@@ -213,6 +219,7 @@ void CTurnOffSequence::Stop()
     ::KillTimer(window, TIMER_QUIET_INPUT);
     ::KillTimer(window, TIMER_TURN_ON);
     m_waiting = false;
+    m_settlePolls = 0;
     m_turnOnDeferred = false;
     EndWatch();
 }

@@ -62,6 +62,7 @@ private:
     bool m_waiting = false;
     Request m_waited;
     int m_quietPolls = 0;
+    int m_settlePolls = 0; // polls to wait whatever the input looks like
 
     bool m_blackScreenUp = false;
     bool m_turnOnDeferred = false;
