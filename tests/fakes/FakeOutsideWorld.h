@@ -90,7 +90,6 @@ public:
     DWORD millisecondsSinceInput = 60000;
     DWORD lastInputTime = 1000;
     bool powerRequestsAvailable = true;
-    DWORD wakeTimerError = ERROR_SUCCESS;
     bool modernStandby = false;
     __time64_t now = 1796540498; // 2026-12-06 07:01:38 UTC, a Sunday (tests run with TZ=UTC)
     // LocalTime's zone: the runtime's, unless a test gives offsets from UTC in seconds, each from its time on.
@@ -174,22 +173,13 @@ public:
         log.push_back(L"PowerCreateRequest " + reason);
         return powerRequestsAvailable ? ::CreateEventW(nullptr, TRUE, FALSE, nullptr) : nullptr;
     }
-    bool PowerSetRequest(HANDLE, POWER_REQUEST_TYPE type) override
-    {
-        log.push_back(L"PowerSetRequest " + std::to_wstring(type));
-        return true;
-    }
-    bool PowerClearRequest(HANDLE, POWER_REQUEST_TYPE type) override
-    {
-        log.push_back(L"PowerClearRequest " + std::to_wstring(type));
-        return true;
-    }
+    bool PowerSetRequest(HANDLE, POWER_REQUEST_TYPE type) override { return Logged(L"PowerSetRequest", type); }
+    bool PowerClearRequest(HANDLE, POWER_REQUEST_TYPE type) override { return Logged(L"PowerClearRequest", type); }
     HANDLE CreateWaitableTimer() override { return ::CreateEventW(nullptr, TRUE, FALSE, nullptr); }
     bool SetWakeTimer(HANDLE, __time64_t due, const std::wstring& reason, DWORD& error) override
     {
-        log.push_back(L"WakeTimer " + std::to_wstring(due) + L" " + reason);
-        error = wakeTimerError;
-        return true;
+        error = ERROR_SUCCESS;
+        return Logged(L"WakeTimer", due, L" " + reason);
     }
     void CancelWaitableTimer(HANDLE) override { log.push_back(L"CancelWakeTimer"); }
     bool IsModernStandby() override { return modernStandby; }
@@ -212,6 +202,13 @@ public:
     {
         if (onReadTimeZone)
             onReadTimeZone();
+    }
+
+private:
+    bool Logged(const wchar_t* call, long long number, const std::wstring& more = std::wstring())
+    {
+        log.push_back(call + (L" " + std::to_wstring(number)) + more);
+        return true;
     }
 };
 

@@ -219,11 +219,7 @@ public:
     bool PowerSetRequest(HANDLE, POWER_REQUEST_TYPE) override { return false; }
     bool PowerClearRequest(HANDLE, POWER_REQUEST_TYPE) override { return false; }
     HANDLE CreateWaitableTimer() override { return nullptr; }
-    bool SetWakeTimer(HANDLE, __time64_t, const std::wstring&, DWORD& error) override
-    {
-        error = ERROR_NOT_SUPPORTED;
-        return false;
-    }
+    bool SetWakeTimer(HANDLE, __time64_t, const std::wstring&, DWORD& error) override { return error = 0, false; }
     void CancelWaitableTimer(HANDLE) override {}
     bool IsModernStandby() override { return false; }
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND, const GUID&, DWORD) override

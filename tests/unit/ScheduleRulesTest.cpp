@@ -184,14 +184,14 @@ TEST(ScheduleRules, NextOccurrenceIsWhereTheTickActs)
         EXPECT_EQ(NextOccurrence(time, Wall(c.from), newYork, next) ? Text(next) : "", c.next) << c.from;
     }
 
-    WeeklyTime daily{{true, true, true, true, true, true, true}, 7 * 3600};
+    const WeeklyTime daily{{true, true, true, true, true, true, true}, 7 * 3600};
     long long last = 0;
-    ASSERT_TRUE(LastOccurrence(daily, Wall("2026-12-06 12:00:00"), newYork, last));
-    EXPECT_EQ(Text(last), "2026-12-06 12:00:00 Sun");
-    ASSERT_TRUE(LastOccurrence(daily, Wall("2026-12-06 11:59:59"), newYork, last));
-    EXPECT_EQ(Text(last), "2026-12-05 12:00:00 Sat");
-    const auto noZone = [](long long, std::tm&) { return false; };
-    EXPECT_FALSE(NextOccurrence(daily, 0, noZone, last));
+    const auto lastBefore = [&](const char* at) {
+        return LastOccurrence(daily, Wall(at), newYork, last) ? Text(last) : std::string();
+    };
+    EXPECT_EQ(lastBefore("2026-12-06 12:00:00"), "2026-12-06 12:00:00 Sun"); // its own second counts
+    EXPECT_EQ(lastBefore("2026-12-06 11:59:59"), "2026-12-05 12:00:00 Sat");
+    EXPECT_FALSE(NextOccurrence(daily, 0, [](long long, std::tm&) { return false; }, last));
 }
 
 TEST(ScheduleRules, OccurrenceGuardFiresOncePerKey)
