@@ -47,6 +47,9 @@ public:
     bool IsTurnOffTime();
     bool IsTurnOnTime();
     void OnScheduleTick();
+    void StartScheduleTimer();
+    void SetStatusLine(const COleDateTime& now);
+    void RefreshStatusLine(); // the time now, when the window is shown
     void ReadTimeZone();
     int& DayFlag(int index); // 0..13 for m_bDay1..m_bDay14
 
@@ -155,6 +158,8 @@ private:
     void OnLButtonDown();
     void OnDpiChanged(UINT dpi, const RECT* suggested);
     void OnSettingChange();
+    void OnShowWindow(bool show);
+    void OnSize(UINT type);
 
     bool OnCommand(WPARAM wParam, LPARAM lParam);
 
