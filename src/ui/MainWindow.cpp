@@ -47,7 +47,7 @@ void CVeskaroDlg::OnShowWindow(bool show)
 
 void CVeskaroDlg::OnSize(UINT type)
 {
-    if (type == SIZE_RESTORED || type == SIZE_MAXIMIZED)
+    if ((type == SIZE_RESTORED || type == SIZE_MAXIMIZED) && ::IsWindowVisible(m_hWnd))
         RefreshStatusLine();
 }
 
