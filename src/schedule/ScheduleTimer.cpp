@@ -29,7 +29,37 @@ COleDateTime LocalValue(bool known, const std::tm& local)
     return known ? COleDateTime::FromLocalTime(local) : COleDateTime(0.0, COleDateTime::invalid);
 }
 
+// Windows may deliver a tick this late, to wake the processor once for several programs'
+// timers: the status line's second then lags by at most a twentieth of a second, which
+// nobody sees, and the seconds a late tick skipped are tested by the tick itself.
+constexpr ULONG kScheduleToleranceMs = 50;
+
 } // namespace
+
+void CVeskaroDlg::StartScheduleTimer()
+{
+    // Windows 8 and later; Windows 7 has only the plain timer.
+    using Function = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    const auto setCoalescable = user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(
+                                             ::GetProcAddress(user32, "SetCoalescableTimer")))
+                                       : nullptr;
+    if (!setCoalescable || !setCoalescable(m_hWnd, TIMER_SCHEDULE, 1000, nullptr, kScheduleToleranceMs))
+        ::SetTimer(m_hWnd, TIMER_SCHEDULE, 1000, nullptr);
+}
+
+void CVeskaroDlg::SetStatusLine(const COleDateTime& now)
+{
+    m_strStatus = WeekdayName(now) + L" " + TimeText(now);
+    m_strStatus += m_strInstanceSuffix;
+    ::SetDlgItemTextW(m_hWnd, IDC_STATUS, m_strStatus.c_str());
+}
+
+void CVeskaroDlg::RefreshStatusLine()
+{
+    std::tm local{};
+    SetStatusLine(LocalValue(m_outside.LocalTime(m_env.outside.Now(), local), local));
+}
 
 bool CVeskaroDlg::IsTurnOffDay()
 {
@@ -91,9 +121,9 @@ void CVeskaroDlg::OnScheduleTick()
     const COleDateTime nowValue = LocalValue(m_outside.LocalTime(now, local), local);
     m_oTimeNow = nowValue;
 
-    m_strStatus = WeekdayName(m_oTimeNow) + L" " + TimeText(m_oTimeNow);
-    m_strStatus += m_strInstanceSuffix;
-    ::SetDlgItemTextW(m_hWnd, IDC_STATUS, m_strStatus.c_str());
+    // Nobody sees the status line of a hidden or minimised window; showing it fills it again.
+    if (::IsWindowVisible(m_hWnd) && !::IsIconic(m_hWnd))
+        SetStatusLine(nowValue);
 
     // Taken before anything is done: ticks nested in the black screen's modal loop
     // must start after this tick's seconds, not test them again.

@@ -36,6 +36,21 @@ void CVeskaroDlg::HideMainWindow()
     ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
+// The tick leaves the status line of a hidden or minimised window alone: shown or restored,
+// the window must not show an old time for up to a second. (A restore from the taskbar
+// sends no WM_SHOWWINDOW, only WM_SIZE.)
+void CVeskaroDlg::OnShowWindow(bool show)
+{
+    if (show)
+        RefreshStatusLine();
+}
+
+void CVeskaroDlg::OnSize(UINT type)
+{
+    if ((type == SIZE_RESTORED || type == SIZE_MAXIMIZED) && ::IsWindowVisible(m_hWnd))
+        RefreshStatusLine();
+}
+
 void CVeskaroDlg::ShowMainMenu()
 {
     POINT cursor{};

@@ -83,7 +83,7 @@ BOOL CVeskaroDlg::OnInitDialog()
     ::SetWindowTextW(m_hWnd, m_env.applicationName.c_str());
 
     AddTrayIcon();
-    ::SetTimer(m_hWnd, TIMER_SCHEDULE, 1000, nullptr);
+    StartScheduleTimer();
     UpdateSessionLockWatch();
     m_scheduledPower.Update();
     if (m_env.allowMultipleInstances)
@@ -125,6 +125,8 @@ INT_PTR CVeskaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_WTSSESSION_CHANGE: return OnSessionChange(wParam, lParam), FALSE;
     case WM_POWERBROADCAST: return OnPowerBroadcast(wParam, lParam), FALSE;
     case WM_LBUTTONDOWN: return OnLButtonDown(), FALSE;
+    case WM_SHOWWINDOW: return OnShowWindow(wParam != FALSE), FALSE;
+    case WM_SIZE: return OnSize(static_cast<UINT>(wParam)), FALSE;
     // Left to the default processing too, which rescales a dialog's controls on Windows 10.
     case WM_DPICHANGED: return OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam)), FALSE;
     case WM_TIMECHANGE: return OnTimeChange(), FALSE;

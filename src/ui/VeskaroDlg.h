@@ -49,6 +49,9 @@ public:
     bool IsTurnOffTime();
     bool IsTurnOnTime();
     void OnScheduleTick();
+    void StartScheduleTimer();
+    void SetStatusLine(const COleDateTime& now);
+    void RefreshStatusLine(); // the time now, when the window is shown
     void ReadTimeZoneAndRestartWallClock();
     int& DayFlag(int index); // 0..13 for m_bDay1..m_bDay14
     ScheduledTimes GetScheduledTimes();
@@ -151,6 +154,8 @@ private:
     void OnDpiChanged(UINT dpi, const RECT* suggested);
     void OnSettingChange();
     void OnTimeChange();
+    void OnShowWindow(bool show);
+    void OnSize(UINT type);
 
     bool OnCommand(WPARAM wParam, LPARAM lParam);
 

@@ -208,11 +208,11 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(m_window) != FALSE; }, kStepMs));
     }
 
-    // The schedule timer has ticked once the status line shows the time.
+    // Shown, the status line has the time at once; the schedule timer has ticked once it moves on.
     void WaitForTick()
     {
-        EXPECT_TRUE(WaitFor([&] { return !ControlText(m_window, IDC_STATUS).empty(); }, kStepMs))
-            << "no schedule tick";
+        const std::wstring shown = ControlText(m_window, IDC_STATUS);
+        EXPECT_TRUE(WaitFor([&] { return ControlText(m_window, IDC_STATUS) != shown; }, kStepMs)) << "no schedule tick";
     }
 
     HWND OpenSettings()

@@ -4,6 +4,12 @@
 //       created its window and added its tray icon). After one unmeasured start of each,
 //       the programs are started in turn, <runs> rounds, so that a slow spell of the
 //       machine hits them alike. Prints "startup_median_ms <exe> <ms>" for each.
+//   veskaro-bench idle <exe> [<exe> ...] <seconds>
+//       Each program in turn started hidden in the tray (":silent"), left to settle, then
+//       left alone for <seconds>, then closed. Prints "idle_begin <exe>" and "idle_end <exe>"
+//       as each span begins and ends, for the caller to read the CPU time of the program's
+//       process and of the Wine server from the kernel over the span (Wine reports no CPU
+//       time of another process), and "idle_private_bytes <exe> <bytes>" at its end.
 //   veskaro-bench tick <count>
 //       The main window's schedule tick in this process, with a quiet outside world whose
 //       clock moves one second a tick. Prints the median and 99th percentile in
@@ -15,6 +21,7 @@
 #include "app/AppEnvironment.h"
 #include "app/CommandLine.h"
 #include "app/MemoryStore.h"
+#include "framework/Handles.h"
 #include "framework/OutsideWorld.h"
 #include "res/resource.h"
 #include "ui/VeskaroDlg.h"
@@ -167,6 +174,85 @@ int Startup(const std::vector<std::wstring>& exes, long long runs)
     }
     for (size_t i = 0; i < exes.size(); ++i)
         std::wprintf(L"startup_median_ms %ls %.1f\n", exes[i].c_str(), Median(times[i]));
+    return 0;
+}
+
+// ---- waiting in the tray ----
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM context)
+{
+    auto* found = reinterpret_cast<WindowsOfProcess*>(context);
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    if (processId == found->processId && std::wcscmp(className, L"#32770") == 0)
+        found->windows.push_back(window);
+    return TRUE;
+}
+
+bool IdleOnce(const std::wstring& exe, long long seconds)
+{
+    constexpr DWORD kSettleMs = 5000; // the tray icon, the shell's answers, the first ticks
+    ClearProgramSettings(exe);
+    std::wstring commandLine = L"\"" + exe + L"\" :silent";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
+    {
+        std::fwprintf(stderr, L"cannot start %ls (error %lu)\n", exe.c_str(), ::GetLastError());
+        return false;
+    }
+    const veskaro::UniqueKernelHandle thread(process.hThread);
+    const veskaro::UniqueKernelHandle program(process.hProcess);
+    bool ok = ::WaitForInputIdle(program.Get(), 30000) == 0 &&
+              ::WaitForSingleObject(program.Get(), kSettleMs) == WAIT_TIMEOUT;
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof(counters);
+    if (ok)
+    {
+        std::wprintf(L"idle_begin %ls\n", exe.c_str());
+        std::fflush(stdout);
+        ok = ::WaitForSingleObject(program.Get(), static_cast<DWORD>(seconds * 1000)) == WAIT_TIMEOUT;
+        std::wprintf(L"idle_end %ls\n", exe.c_str());
+        std::fflush(stdout);
+        ok = ok && ::GetProcessMemoryInfo(program.Get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                                          sizeof(counters));
+    }
+    if (!ok)
+        std::fwprintf(stderr, L"%ls did not start, or ended while waiting\n", exe.c_str());
+
+    // Hidden, so found by its dialog class; closed as Exit would close it.
+    WindowsOfProcess found{process.dwProcessId, {}};
+    ::EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&found));
+    for (HWND window : found.windows)
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+    if (found.windows.empty() || ::WaitForSingleObject(program.Get(), 10000) != WAIT_OBJECT_0)
+    {
+        ::TerminateProcess(program.Get(), 1);
+        ::WaitForSingleObject(program.Get(), 10000);
+    }
+    ClearProgramSettings(exe);
+    if (!ok)
+        return false;
+
+    // Wine fills only the short record; its commit charge is the same figure.
+    const unsigned long long privateBytes =
+        counters.cb >= sizeof(counters) && counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+    std::wprintf(L"idle_private_bytes %ls %llu\n", exe.c_str(), privateBytes);
+    std::fflush(stdout);
+    return true;
+}
+
+int Idle(const std::vector<std::wstring>& exes, long long seconds)
+{
+    for (const std::wstring& exe : exes)
+    {
+        if (!IdleOnce(exe, seconds))
+            return 1;
+    }
     return 0;
 }
 
@@ -331,8 +417,9 @@ int Tick(long long count)
         return 1;
     }
     HWND window = dlg.GetSafeHwnd();
-    // Only the ticks sent here run.
+    // Only the ticks sent here run; shown, because a hidden window's status line is left alone.
     ::KillTimer(window, TIMER_SCHEDULE);
+    ::ShowWindow(window, SW_SHOWNOACTIVATE);
     ::SetWindowSubclass(window, KeepMonitorsOn, 1, 0);
     HWND status = ::GetDlgItem(window, IDC_STATUS);
     ::SetWindowSubclass(status, SwallowStatusText, 1, 0);
@@ -419,7 +506,9 @@ int Tick(long long count)
 
 int UsageText()
 {
-    std::fputws(L"usage: veskaro-bench startup <exe> [<exe> ...] <runs> | tick <count>\n", stderr);
+    std::fputws(L"usage: veskaro-bench startup <exe> [<exe> ...] <runs> | idle <exe> [<exe> ...] <seconds> | "
+                L"tick <count>\n",
+                stderr);
     return 2;
 }
 
@@ -435,6 +524,8 @@ int wmain(int argc, wchar_t** argv)
         return UsageText();
     if (mode == L"startup" && argc >= 4)
         return Startup(std::vector<std::wstring>(argv + 2, argv + argc - 1), count);
+    if (mode == L"idle" && argc >= 4)
+        return Idle(std::vector<std::wstring>(argv + 2, argv + argc - 1), count);
     if (mode == L"tick" && argc == 3)
         return Tick(count);
     return UsageText();

@@ -117,6 +117,7 @@ TEST_F(MonitorCommands, MonitorsThatComeOnWithoutInputGoOffAgainAtMostThreeTimes
 TEST_F(MonitorCommands, OffAndOnAfterTenSecondsTwiceTurnsOnOnceTenSecondsAfterTheLast)
 {
     OpenMainWindow(); // with its own schedule timer, whose ticks mark the seconds
+    ::ShowWindow(Window(), SW_SHOWNOACTIVATE);
     PowerRequestRecorder recorder(Window(), m_outside);
     const auto waitForTick = [this](const wchar_t* status) {
         ++m_outside.now;

@@ -297,6 +297,7 @@ TEST_F(ScheduleTick, ANewTimeZoneIsReadAndTheTimesItMovesOverAreNotCaughtUp)
     Set(L"m_bDay7", 1);
     SetText(L"m_oTimeTurnOff", L"7:30:00 AM");
     Open();
+    ::ShowWindow(Window(), SW_SHOWNOACTIVATE);
     TickAt(kSunday070138);
     // The runtime keeps the zone it read first until it is told to read it again.
     m_outside.onReadTimeZone = [this] { m_outside.zone = {{0, 3600}}; };
@@ -311,12 +312,23 @@ TEST_F(ScheduleTick, ANewTimeZoneIsReadAndTheTimesItMovesOverAreNotCaughtUp)
     EXPECT_EQ(LoggedEvents(), Events{});
 }
 
-TEST_F(ScheduleTick, StatusLineShowsWeekdayAndTime)
+TEST_F(ScheduleTick, StatusLineShowsWeekdayAndTimeOnlyWhereItIsSeen)
 {
     Open();
-    TickAt(kSunday070138);
+    TickAt(kSunday070138 - 9); // hidden: left alone
+    EXPECT_EQ(ControlText(IDC_STATUS), L"");
+    m_outside.now = kSunday070138;
+    Command(ID_CONFIGURE); // shown: the time at once, not at the next tick
     EXPECT_EQ(ControlText(IDC_STATUS), L"Sunday 7:01:38 AM");
     EXPECT_EQ(Dlg().m_strStatus, L"Sunday 7:01:38 AM");
+    ::ShowWindow(Window(), SW_MINIMIZE);
+    TickAt(kSunday070138 + 1);
+    m_outside.now = kSunday070138 + 2;
+    EXPECT_EQ(ControlText(IDC_STATUS), L"Sunday 7:01:38 AM");
+    Send(WM_SYSCOMMAND, SC_RESTORE); // as the taskbar button restores it
+    EXPECT_EQ(ControlText(IDC_STATUS), L"Sunday 7:01:40 AM");
+    TickAt(kSunday070138);
+    EXPECT_EQ(ControlText(IDC_STATUS), L"Sunday 7:01:38 AM");
     TickAt(kSunday070138 + kDaySeconds + 3600 * 13);
     EXPECT_EQ(ControlText(IDC_STATUS), L"Monday 8:01:38 PM");
 
@@ -331,6 +343,7 @@ TEST_F(ScheduleTick, StatusLineEndsWithTheInstanceSuffix)
 {
     m_env.allowMultipleInstances = true;
     Open();
+    ::ShowWindow(Window(), SW_SHOWNOACTIVATE);
     TickAt(kSunday070138);
     EXPECT_EQ(ControlText(IDC_STATUS), L"Sunday 7:01:38 AM   Instance 1");
     TickAt(-1);

@@ -185,7 +185,9 @@ TEST_F(SessionLock, TicksTrayAndNotificationsAreHandledDuringTheWait)
     EXPECT_LT(::GetTickCount64() - before, 5000u) << "the lock handler must not wait out the delay";
     EXPECT_EQ(TurnOffLines(), 0);
 
+    ::ShowWindow(Window(), SW_SHOWNOACTIVATE);
     const std::wstring statusBefore = ControlText(IDC_STATUS);
+    ++m_outside.now;
     Tick();
     EXPECT_NE(ControlText(IDC_STATUS), statusBefore);
     EXPECT_NE(ControlText(IDC_STATUS), L"");
