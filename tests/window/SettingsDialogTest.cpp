@@ -263,9 +263,7 @@ TEST_F(SettingsDialogTest, EditedOptionsAreStored)
     Check(IDC_SPEAK_MONITOR_OFF, true);
     SetText(IDC_MONITOR_ON_TEXT, L"");
     SetText(IDC_MONITOR_OFF_TEXT, L"Good night");
-    Check(IDC_KEEP_MONITORS_OFF, false);
     Check(IDC_WAKE_FOR_TURN_ON, true);
-    Check(IDC_KEEP_MONITORS_ON_WHEN_SCHEDULED, true);
     Press(IDOK);
 
     EXPECT_EQ(StoredInt(L"AllowMultipleInstances"), 1);
@@ -276,9 +274,7 @@ TEST_F(SettingsDialogTest, EditedOptionsAreStored)
     EXPECT_EQ(StoredInt(L"m_bSpeakMonitorOFF"), 1);
     EXPECT_EQ(StoredText(L"m_sMonitorOnText"), L"") << "a cleared phrase is stored empty";
     EXPECT_EQ(StoredText(L"m_sMonitorOffText"), L"Good night");
-    EXPECT_EQ(StoredInt(L"m_bKeepMonitorsOff"), 0);
-    EXPECT_EQ(StoredInt(L"m_bWakeForTurnOn"), 1);
-    EXPECT_EQ(StoredInt(L"m_bKeepMonitorsOnWhenScheduled"), 1);
+    EXPECT_EQ(StoredInt(L"m_bWakeForTurnOn"), 1) << "its own box, not another power option's";
 
     Open();
     EXPECT_EQ(Text(IDC_MONITOR_ON_TEXT), L"") << "and shown empty next time, not as the default";
