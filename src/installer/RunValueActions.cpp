@@ -2,9 +2,9 @@
 // own registry table cannot do this: it would remove the value at uninstall whoever wrote it
 // last, and could not remove one that the program's Settings dialog wrote.
 #include "app/CommandLine.h"
-#include "app/RegistryStore.h"
 #include "framework/Handles.h"
 #include "settings/RunValueText.h"
+#include "settings/StartAtLogin.h"
 
 #include <windows.h>
 
@@ -16,9 +16,6 @@
 namespace {
 
 using veskaro::UniqueKey;
-
-const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr DWORD kMaxRunValueBytes = 32768u * sizeof(wchar_t);
 
 std::wstring Property(MSIHANDLE install, const wchar_t* name)
 {
@@ -40,25 +37,10 @@ std::wstring ActionData(MSIHANDLE install)
     return Property(install, L"CustomActionData");
 }
 
-UniqueKey OpenRunKey(REGSAM access)
+// Whether the value named after the program starts this executable.
+bool StartsExecutable(const std::wstring& exePath)
 {
-    UniqueKey key;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, access, key.Put()) != ERROR_SUCCESS)
-        key.Reset();
-    return key;
-}
-
-// Whether the value named after the program starts this executable, in the quoted form the
-// program writes or the unquoted one of its first versions.
-bool StartsExecutable(HKEY runKey, const std::wstring& exePath)
-{
-    std::wstring stored;
-    if (exePath.empty() ||
-        !veskaro::ReadRegistryText(runKey, veskaro::ApplicationNameFromPath(exePath), kMaxRunValueBytes, true, stored))
-        return false;
-    // Windows paths ignore case; the program writes the path the system reported to it.
-    const std::wstring target = veskaro::RunValueTarget(stored);
-    return ::CompareStringOrdinal(target.c_str(), -1, exePath.c_str(), -1, TRUE) == CSTR_EQUAL;
+    return veskaro::RunValueStarts(veskaro::ApplicationNameFromPath(exePath), exePath);
 }
 
 } // namespace
@@ -68,8 +50,7 @@ bool StartsExecutable(HKEY runKey, const std::wstring& exePath)
 // version without telling it that this is an upgrade, and the removal takes the value).
 extern "C" __declspec(dllexport) UINT __stdcall FindOwnRunValue(MSIHANDLE install) noexcept
 {
-    const UniqueKey key = OpenRunKey(KEY_QUERY_VALUE);
-    if (key && StartsExecutable(key.Get(), Property(install, L"INSTALLDIR") + L"Veskaro.exe"))
+    if (StartsExecutable(Property(install, L"INSTALLDIR") + L"Veskaro.exe"))
         ::MsiSetPropertyW(install, L"OwnRunValue", L"1");
     return ERROR_SUCCESS;
 }
@@ -82,7 +63,7 @@ extern "C" __declspec(dllexport) UINT __stdcall WriteRunValue(MSIHANDLE install)
         return ERROR_INSTALL_FAILURE;
     // Created when missing, unlike the program does: the administrator asked for the entry.
     UniqueKey key;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, veskaro::kRunKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
                           key.Put(), nullptr) != ERROR_SUCCESS)
         return ERROR_INSTALL_FAILURE;
     const std::wstring text = veskaro::RunValueText(exePath);
@@ -98,8 +79,7 @@ extern "C" __declspec(dllexport) UINT __stdcall WriteRunValue(MSIHANDLE install)
 extern "C" __declspec(dllexport) UINT __stdcall RemoveRunValue(MSIHANDLE install) noexcept
 {
     const std::wstring exePath = ActionData(install);
-    const UniqueKey key = OpenRunKey(KEY_QUERY_VALUE | KEY_SET_VALUE);
-    if (key && StartsExecutable(key.Get(), exePath))
-        ::RegDeleteValueW(key.Get(), veskaro::ApplicationNameFromPath(exePath).c_str());
+    if (StartsExecutable(exePath))
+        veskaro::SetStartAtLogin(veskaro::ApplicationNameFromPath(exePath), false);
     return ERROR_SUCCESS;
 }

@@ -22,7 +22,6 @@ public:
     // Holds or releases the system's (PowerRequestSystemRequired) or the display's
     // (PowerRequestDisplayRequired) request, under a reason that says what for.
     void Hold(POWER_REQUEST_TYPE type, bool hold, const std::wstring& reason);
-    bool Held(POWER_REQUEST_TYPE type) const { return type == PowerRequestDisplayRequired ? m_display : m_system; }
     void ReleaseAll();
 
 private:

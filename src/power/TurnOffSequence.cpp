@@ -40,6 +40,7 @@ void CTurnOffSequence::AfterInput(const Request& request)
         m_waited.lock = m_waited.lock || request.lock;
         m_waited.turnOnAfter = m_waited.turnOnAfter || request.turnOnAfter;
         m_waited.sessionLock = m_waited.sessionLock && request.sessionLock;
+        m_waited.settle = m_waited.settle || request.settle;
     }
     else
     {
@@ -86,7 +87,7 @@ bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock)
     }
     // The key or click that closed the black screen is still input. A key its hook swallowed
     // never shows as held, and its release is still to come: give that release time to show.
-    m_settlePolls = static_cast<int>(kQuietInputMs / kQuietPollMs);
+    request.settle = true;
     AfterInput(request);
     return true;
 }
@@ -104,7 +105,6 @@ void CTurnOffSequence::TurnOn(bool scheduled)
         // The wait ends: the turn-off it held is made now, and the turn-on follows it.
         ::KillTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT);
         m_waiting = false;
-        m_settlePolls = 0;
         Request waited = std::exchange(m_waited, Request{});
         waited.turnOnAfter = false;
         Perform(waited);
@@ -121,7 +121,6 @@ void CTurnOffSequence::OnUnlock()
     if (!m_waiting || !m_waited.sessionLock)
         return;
     m_waiting = false;
-    m_settlePolls = 0;
     ::KillTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT);
 }
 
@@ -129,12 +128,12 @@ bool CTurnOffSequence::TurnOffIfQuiet()
 {
     if (!m_waiting)
         return true;
-    const bool quiet = m_quietPolls >= m_settlePolls && !m_outside.IsKeyOrButtonDown() &&
+    const bool settled = !m_waited.settle || m_quietPolls >= static_cast<int>(kQuietInputMs / kQuietPollMs);
+    const bool quiet = settled && !m_outside.IsKeyOrButtonDown() &&
                        m_outside.MillisecondsSinceInput() >= kQuietInputMs;
     if (!quiet && ++m_quietPolls < kQuietPollLimit)
         return false;
     m_waiting = false;
-    m_settlePolls = 0;
     Perform(std::exchange(m_waited, Request{}));
     return true;
 }
@@ -219,7 +218,6 @@ void CTurnOffSequence::Stop()
     ::KillTimer(window, TIMER_QUIET_INPUT);
     ::KillTimer(window, TIMER_TURN_ON);
     m_waiting = false;
-    m_settlePolls = 0;
     m_turnOnDeferred = false;
     EndWatch();
 }

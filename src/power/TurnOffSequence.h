@@ -22,6 +22,7 @@ public:
         bool lock = false;        // lock the workstation after the turn-off
         bool turnOnAfter = false; // turn the monitors on ten seconds after it
         bool sessionLock = false; // asked for by a session lock: an unlock takes it back
+        bool settle = false;      // wait the quiet time whatever the input looks like
     };
 
     // Quiet input: this long without any, and no key or button held.
@@ -62,7 +63,6 @@ private:
     bool m_waiting = false;
     Request m_waited;
     int m_quietPolls = 0;
-    int m_settlePolls = 0; // polls to wait whatever the input looks like
 
     bool m_blackScreenUp = false;
     bool m_turnOnDeferred = false;

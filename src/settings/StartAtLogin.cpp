@@ -112,17 +112,15 @@ void SetStartAtLogin(const std::wstring& applicationName, bool enable, const std
                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-bool StartsAtLogin(const std::wstring& applicationName, const std::wstring& runKeyPath)
+bool RunValueStarts(const std::wstring& applicationName, const std::wstring& exePath, const std::wstring& runKeyPath)
 {
     const UniqueKey key = OpenRunKey(runKeyPath);
     std::wstring stored;
-    if (!key || !ReadRegistryText(key.Get(), applicationName, kMaxRunValueBytes, true, stored))
+    if (exePath.empty() || !key || !ReadRegistryText(key.Get(), applicationName, kMaxRunValueBytes, true, stored))
         return false;
-    // This very executable: it exists, so the file system need not be asked.
+    // Windows paths ignore case; the program writes the path the system reported to it.
     const std::wstring target = RunValueTarget(stored);
-    const std::wstring modulePath = GetModulePath();
-    return !modulePath.empty() &&
-           ::CompareStringOrdinal(target.c_str(), -1, modulePath.c_str(), -1, TRUE) == CSTR_EQUAL;
+    return ::CompareStringOrdinal(target.c_str(), -1, exePath.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 void RegisterRestart(IOutsideWorld& outside, const std::wstring& applicationName, const std::wstring& arguments)
@@ -130,7 +128,8 @@ void RegisterRestart(IOutsideWorld& outside, const std::wstring& applicationName
     // Windows 10 and 11 also start registered programs again after an ordinary restart when
     // the user lets it restart apps, whatever RESTART_NO_REBOOT says of updates: while the
     // Run value starts the program at sign-in, a registration could only start it twice.
-    if (StartsAtLogin(applicationName))
+    // This very executable exists, so the file system need not be asked.
+    if (RunValueStarts(applicationName, GetModulePath()))
     {
         outside.UnregisterApplicationRestart();
         return;

@@ -17,8 +17,10 @@ bool IsStartAtLoginEnabled(const std::wstring& applicationName, const std::wstri
 // Writes the Run value for the running executable, or deletes it. Failures are silent.
 void SetStartAtLogin(const std::wstring& applicationName, bool enable, const std::wstring& runKeyPath = kRunKeyPath);
 
-// True when the Run value starts this very executable at login.
-bool StartsAtLogin(const std::wstring& applicationName, const std::wstring& runKeyPath = kRunKeyPath);
+// True when the Run value of that name starts that executable at login, in the quoted form the
+// program writes or the unquoted one of its first versions.
+bool RunValueStarts(const std::wstring& applicationName, const std::wstring& exePath,
+                    const std::wstring& runKeyPath = kRunKeyPath);
 
 // Registers with the restart manager, which starts the program again after a crash, a hang, an
 // update or a reboot, with `arguments`; not while the Run value starts it at login, so that it
