@@ -37,6 +37,13 @@ bool HandOverToRunningInstance(IOutsideWorld& outside, const std::wstring& appli
     return false;
 }
 
+void PostToOtherInstances(const std::wstring& applicationName, HWND self, UINT message)
+{
+    for (HWND running : FindInstanceWindows(applicationName, self))
+        if (AnswersHandshake(running))
+            ::PostMessageW(running, message, 0, 0);
+}
+
 int QueryInstanceNumber(HWND window)
 {
     DWORD_PTR answer = 0;

@@ -28,6 +28,9 @@ std::vector<HWND> FindInstanceWindows(const std::wstring& applicationName, HWND 
 // handshake. Hung windows are not waited for.
 bool HandOverToRunningInstance(IOutsideWorld& outside, const std::wstring& applicationName, UINT command);
 
+// Posts the message to the main window of every other running instance.
+void PostToOtherInstances(const std::wstring& applicationName, HWND self, UINT message);
+
 // The number a running instance holds, or 0 when it does not say.
 int QueryInstanceNumber(HWND window);
 

@@ -275,6 +275,13 @@ bool Win32OutsideWorld::IsModernStandby()
     return reinterpret_cast<const BYTE*>(&capabilities)[20] != 0;
 }
 
+bool Win32OutsideWorld::IsOnAcPower()
+{
+    SYSTEM_POWER_STATUS status{};
+    // 255 is "unknown": only a battery that says it runs the PC counts as battery.
+    return !::GetSystemPowerStatus(&status) || status.ACLineStatus != 0;
+}
+
 HPOWERNOTIFY Win32OutsideWorld::RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags)
 {
     return ::RegisterPowerSettingNotification(window, &setting, flags);

@@ -76,6 +76,8 @@ public:
     // Modern Standby (S0 low power idle): turning the monitors off starts standby, and wake
     // timers do not wake the PC.
     virtual bool IsModernStandby() = 0;
+    // On AC power, or not known to run on battery (GetSystemPowerStatus).
+    virtual bool IsOnAcPower() = 0;
 
     // Subscriptions
     virtual HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) = 0;
@@ -158,6 +160,7 @@ public:
     bool SetWakeTimer(HANDLE timer, __time64_t due, const std::wstring& reason, DWORD& error) override;
     void CancelWaitableTimer(HANDLE timer) override;
     bool IsModernStandby() override;
+    bool IsOnAcPower() override;
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) override;
     void UnregisterPowerSettingNotification(HPOWERNOTIFY handle) override;
     bool RegisterSessionNotification(HWND window, DWORD flags) override;

@@ -47,8 +47,14 @@ void CVeskaroDlg::StopDisplayPowerWatch()
 
 void CVeskaroDlg::OnPowerBroadcast(WPARAM event, LPARAM data)
 {
-    if (event == PBT_APMRESUMEAUTOMATIC)
-        return m_scheduledPower.OnResume();
+    switch (event)
+    {
+    case PBT_APMSUSPEND: return m_turnOff.OnUserMayBeBack();
+    case PBT_APMRESUMEAUTOMATIC: return m_turnOff.OnUserMayBeBack(), m_scheduledPower.OnResume();
+    case PBT_APMRESUMESUSPEND: return m_turnOff.OnUserMayBeBack(), m_scheduledPower.OnUserResume();
+    case PBT_APMPOWERSTATUSCHANGE: return m_scheduledPower.OnPowerStatusChange();
+    default: break;
+    }
     if (event != PBT_POWERSETTINGCHANGE || data == 0)
         return;
     const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);

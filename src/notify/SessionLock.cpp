@@ -79,6 +79,9 @@ void CVeskaroDlg::OnSessionChange(WPARAM code, LPARAM)
         m_turnOff.OnUnlock();
         m_scheduledPower.OnSessionUnlock();
         return;
+    case WTS_CONSOLE_CONNECT:
+    case WTS_CONSOLE_DISCONNECT:
+    case WTS_REMOTE_CONNECT: return m_turnOff.OnUserMayBeBack();
     default: return;
     }
 }

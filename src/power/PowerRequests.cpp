@@ -11,20 +11,20 @@ void CPowerRequests::Hold(POWER_REQUEST_TYPE type, bool hold, const std::wstring
     bool& held = type == PowerRequestDisplayRequired ? m_display : m_system;
     if (held == hold && (!hold || reason == m_reason))
         return;
+    const bool systemBefore = m_system, displayBefore = m_display;
+    held = hold;
     if (hold && reason != m_reason)
     {
-        // A request's reason is fixed: a new object takes over what the old one held, and
-        // closing the old one ends its requests.
+        // A request's reason is fixed: a new object takes over what is held, each type set
+        // once, and the old one lets go of its own before it is closed. Windows counts the
+        // sets of each type on an object: a type set twice stays held after one clear.
         UniqueKernelHandle request(m_outside.PowerCreateRequest(reason));
         m_reason = reason;
-        if (request && m_system)
-            m_outside.PowerSetRequest(request.Get(), PowerRequestSystemRequired);
-        if (request && m_display)
-            m_outside.PowerSetRequest(request.Get(), PowerRequestDisplayRequired);
+        Apply(request.Get(), m_system, m_display, true);
+        Apply(m_request.Get(), systemBefore, displayBefore, false);
         m_request = std::move(request);
     }
-    held = hold;
-    if (m_request)
+    else if (m_request)
     {
         if (hold)
             m_outside.PowerSetRequest(m_request.Get(), type);
@@ -39,6 +39,20 @@ void CPowerRequests::Hold(POWER_REQUEST_TYPE type, bool hold, const std::wstring
     if (state != m_threadState)
         m_outside.SetThreadExecutionState(ES_CONTINUOUS | state);
     m_threadState = state;
+}
+
+void CPowerRequests::Apply(HANDLE request, bool system, bool display, bool set)
+{
+    if (!request)
+        return;
+    for (const auto& [type, held] : {std::pair{PowerRequestSystemRequired, system},
+                                    std::pair{PowerRequestDisplayRequired, display}})
+    {
+        if (held && set)
+            m_outside.PowerSetRequest(request, type);
+        else if (held)
+            m_outside.PowerClearRequest(request, type);
+    }
 }
 
 void CPowerRequests::ReleaseAll()

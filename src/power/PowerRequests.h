@@ -25,6 +25,8 @@ public:
     void ReleaseAll();
 
 private:
+    void Apply(HANDLE request, bool system, bool display, bool set);
+
     IOutsideWorld& m_outside;
     UniqueKernelHandle m_request;
     std::wstring m_reason;

@@ -5,6 +5,8 @@
 #include "res/resource.h"
 #include "ui/VeskaroDlg.h"
 
+#include <algorithm>
+
 namespace veskaro {
 
 namespace {
@@ -54,11 +56,10 @@ void CScheduledPower::Update()
         if (m_timer)
             m_outside.CancelWaitableTimer(m_timer.Get());
         m_timer.Reset();
-        m_holdForResume = m_holdForStandby = false;
-        ::KillTimer(m_window.GetSafeHwnd(), TIMER_WAKE_HOLD);
+        m_resumeHoldEnd = m_standbyHoldEnd = 0;
     }
-    HoldSystem();
-    m_requests.Hold(PowerRequestDisplayRequired, !m_keepOnSuspended && InKeepOnPeriod(times), m_reason);
+    m_onAcPower = m_outside.IsOnAcPower();
+    Hold();
 }
 
 bool CScheduledPower::InKeepOnPeriod(const ScheduledTimes& times)
@@ -73,9 +74,35 @@ bool CScheduledPower::InKeepOnPeriod(const ScheduledTimes& times)
            (!LastOccurrence(times.turnOff, now, zone, lastOff) || lastOn >= lastOff);
 }
 
+void CScheduledPower::Hold()
+{
+    // Kept on only while someone can see it: not after a turn-off of Veskaro's, not at the
+    // lock screen, which keeps its own time-out. A PC set to sleep would sleep with the
+    // display held on, so the system is held with it.
+    m_keepOn = !m_locked && !m_keepOnSuspended && InKeepOnPeriod(m_window.GetScheduledTimes());
+    HoldSystem();
+    m_requests.Hold(PowerRequestDisplayRequired, m_keepOn, m_reason);
+}
+
 void CScheduledPower::HoldSystem()
 {
-    m_requests.Hold(PowerRequestSystemRequired, m_holdForResume || m_holdForStandby, m_reason);
+    const __time64_t now = m_outside.Now();
+    for (__time64_t* end : {&m_resumeHoldEnd, &m_standbyHoldEnd})
+        *end = now < *end ? *end : 0;
+    // A whole weekend held on battery would drain it, lid closed: only on AC power.
+    const bool standby = m_standbyHoldEnd != 0 && m_onAcPower;
+    m_requests.Hold(PowerRequestSystemRequired, m_resumeHoldEnd != 0 || standby || m_shortTurnOnHold || m_keepOn,
+                    m_reason);
+    // Window timers wait through a sleep; the end is checked against the clock when they come.
+    const __time64_t end = m_resumeHoldEnd == 0 || (m_standbyHoldEnd != 0 && m_standbyHoldEnd < m_resumeHoldEnd)
+                               ? m_standbyHoldEnd
+                               : m_resumeHoldEnd;
+    HWND window = m_window.GetSafeHwnd();
+    if (end == 0)
+        ::KillTimer(window, TIMER_WAKE_HOLD);
+    else
+        ::SetTimer(window, TIMER_WAKE_HOLD, static_cast<UINT>(std::min<__time64_t>(end - now, 24 * 3600) * 1000),
+                   nullptr);
 }
 
 void CScheduledPower::OnOptionsChanged()
@@ -87,59 +114,73 @@ void CScheduledPower::OnOptionsChanged()
 void CScheduledPower::OnScheduledTurnOff()
 {
     // With Modern Standby the monitors going off starts standby, and no timer wakes the PC
-    // from it: the system is held awake until the turn-on instead.
+    // from it: the system is held awake until the turn-on instead, and no longer, fired or not.
     if (m_turnOnDue != 0 && m_outside.IsModernStandby())
-    {
-        m_holdForStandby = true;
-        HoldSystem();
-    }
+        m_standbyHoldEnd = m_turnOnDue + kHoldPastTurnOnSeconds;
+    // A black screen nobody closes must not keep the display lit all night.
+    BeforeTurnOff();
 }
 
 void CScheduledPower::OnScheduledTurnOn()
 {
-    m_holdForResume = m_holdForStandby = false;
-    ::KillTimer(m_window.GetSafeHwnd(), TIMER_WAKE_HOLD);
+    // A PC woken for it stays held until the user is back or its few minutes are over.
+    m_standbyHoldEnd = 0;
+    OnTurnOn();
+}
+
+void CScheduledPower::OnTurnOn()
+{
+    m_shortTurnOnHold = false;
     m_keepOnSuspended = false;
     Update();
 }
 
-void CScheduledPower::BeforeTurnOff()
+void CScheduledPower::BeforeTurnOff(bool turnOnAfter)
 {
     m_keepOnSuspended = true;
-    m_requests.Hold(PowerRequestDisplayRequired, false, m_reason);
+    m_shortTurnOnHold = m_shortTurnOnHold || (turnOnAfter && m_outside.IsModernStandby());
+    Hold();
 }
 
 void CScheduledPower::OnSessionLock()
 {
-    // The lock screen keeps its own time-out.
-    BeforeTurnOff();
+    m_locked = true;
+    Hold();
 }
 
 void CScheduledPower::OnSessionUnlock()
 {
+    m_locked = false;
     m_keepOnSuspended = false;
-    Update();
+    Hold();
 }
 
 void CScheduledPower::OnResume()
 {
     const __time64_t now = m_outside.Now();
     if (m_turnOnDue != 0 && now + 2 * kWakeEarlySeconds >= m_turnOnDue && now < m_turnOnDue + kHoldPastTurnOnSeconds)
-    {
-        m_holdForResume = true;
-        ::SetTimer(m_window.GetSafeHwnd(), TIMER_WAKE_HOLD,
-                   static_cast<UINT>((m_turnOnDue + kHoldPastTurnOnSeconds - now) * 1000), nullptr);
-    }
+        m_resumeHoldEnd = m_turnOnDue + kHoldPastTurnOnSeconds;
     // The timer has gone off, or the PC slept through it: set for the next turn-on.
     Update();
+}
+
+void CScheduledPower::OnUserResume()
+{
+    // Windows keeps a PC awake that the user is at.
+    m_resumeHoldEnd = 0;
+    HoldSystem();
+}
+
+void CScheduledPower::OnPowerStatusChange()
+{
+    m_onAcPower = m_outside.IsOnAcPower();
+    HoldSystem();
 }
 
 bool CScheduledPower::OnTimer(UINT_PTR id)
 {
     if (id != TIMER_WAKE_HOLD)
         return false;
-    ::KillTimer(m_window.GetSafeHwnd(), TIMER_WAKE_HOLD);
-    m_holdForResume = false;
     HoldSystem();
     return true;
 }
@@ -150,8 +191,8 @@ void CScheduledPower::Stop()
     if (m_timer)
         m_outside.CancelWaitableTimer(m_timer.Get());
     m_timer.Reset();
-    m_turnOnDue = 0;
-    m_holdForResume = m_holdForStandby = false;
+    m_turnOnDue = m_resumeHoldEnd = m_standbyHoldEnd = 0;
+    m_shortTurnOnHold = m_keepOn = false;
     m_requests.ReleaseAll();
 }
 

@@ -35,19 +35,27 @@ public:
     void Update();
     // The options changed: the keep-on request follows them from now on.
     void OnOptionsChanged();
+    // The scheduled turn-off begins (before its black screen).
     void OnScheduledTurnOff();
     void OnScheduledTurnOn();
-    // Any turn-off Veskaro performs, just before it.
-    void BeforeTurnOff();
+    // Any other turn-on Veskaro performs.
+    void OnTurnOn();
+    // Any turn-off Veskaro performs, just before it; turnOnAfter for the ten-second turn-on.
+    void BeforeTurnOff(bool turnOnAfter = false);
     void OnSessionLock();
     void OnSessionUnlock();
+    // Woken without the user (PBT_APMRESUMEAUTOMATIC), and the user's input after a resume.
     void OnResume();
+    void OnUserResume();
+    // The PC went on or off AC power.
+    void OnPowerStatusChange();
     bool OnTimer(UINT_PTR id);
     // Exit or the end of the session: everything is released.
     void Stop();
 
 private:
     bool InKeepOnPeriod(const ScheduledTimes& times);
+    void Hold();
     void HoldSystem();
 
     CVeskaroDlg& m_window;
@@ -57,9 +65,14 @@ private:
     UniqueKernelHandle m_timer;
     __time64_t m_turnOnDue = 0; // the turn-on the wake timer is set for; 0 for none
     std::wstring m_reason;
-    bool m_holdForResume = false;  // from a resume until the turn-on, a few minutes at most
-    bool m_holdForStandby = false; // from a scheduled turn-off until the turn-on
-    bool m_keepOnSuspended = false; // released by a turn-off or the lock until the next turn-on or unlock
+    // The system is held while any of these asks for it; the first two end at these times (0: not held).
+    __time64_t m_resumeHoldEnd = 0;  // from a resume until the user is back or the turn-on is past
+    __time64_t m_standbyHoldEnd = 0; // Modern Standby: from a scheduled turn-off until the turn-on is past
+    bool m_shortTurnOnHold = false;  // Modern Standby: the ten seconds before a turn-on
+    bool m_keepOn = false;           // the monitors are kept on, and the system with them
+    bool m_onAcPower = true;
+    bool m_locked = false;
+    bool m_keepOnSuspended = false; // released by a turn-off until the next turn-on or unlock
 };
 
 } // namespace veskaro

@@ -113,6 +113,8 @@ void CTurnOffSequence::TurnOn(bool scheduled)
     m_window.TurnMonitorsOn();
     if (scheduled)
         m_power.OnScheduledTurnOn();
+    else
+        m_power.OnTurnOn();
 }
 
 void CTurnOffSequence::OnUnlock()
@@ -140,7 +142,7 @@ bool CTurnOffSequence::TurnOffIfQuiet()
 
 void CTurnOffSequence::Perform(const Request& request)
 {
-    m_power.BeforeTurnOff();
+    m_power.BeforeTurnOff(request.turnOnAfter);
     m_window.TurnMonitorsOff();
     if (request.lock)
     {
@@ -158,6 +160,7 @@ void CTurnOffSequence::Perform(const Request& request)
 
 void CTurnOffSequence::OnDisplayState(bool on)
 {
+    m_displayOn = on;
     if (!on || !m_watching)
         return;
     if (UserCameBack())
@@ -196,6 +199,10 @@ bool CTurnOffSequence::OnTimer(UINT_PTR id)
         ::KillTimer(window, TIMER_KEEP_OFF);
         if (!m_watching || UserCameBack())
             return EndWatch(), true;
+        // Gone off again meanwhile: a turn-off now would count against the limit and log a
+        // turn-off that never happened. The watch goes on for its next coming on.
+        if (!m_displayOn)
+            return true;
         const __time64_t now = m_outside.Now();
         __time64_t* end = m_turnedOffAgain + m_turnOffsAgain;
         __time64_t* recent = std::find_if(m_turnedOffAgain, end, [now](__time64_t at) {
@@ -210,6 +217,11 @@ bool CTurnOffSequence::OnTimer(UINT_PTR id)
     }
     default: return false;
     }
+}
+
+void CTurnOffSequence::OnUserMayBeBack()
+{
+    EndWatch();
 }
 
 void CTurnOffSequence::Stop()

@@ -44,6 +44,10 @@ public:
     void TurnOn(bool scheduled = false);
     void OnUnlock();
     void OnDisplayState(bool on);
+    // A suspend or resume, or another session at the console: the display may come on
+    // without input this session sees (the power button, the lid, presence sensing, a
+    // user switch), so the watch ends.
+    void OnUserMayBeBack();
     // Timer messages of the main window that belong here; false for the others.
     bool OnTimer(UINT_PTR id);
     // The window is ending: nothing more is done.
@@ -71,6 +75,7 @@ private:
     // The watch: the session's last input time when the monitors went off, and the times of
     // the turn-offs made again, at most a few in any ten minutes.
     bool m_watching = false;
+    bool m_displayOn = true; // as the last display notification said
     DWORD m_inputAtTurnOff = 0;
     static constexpr int kMaxTurnOffsAgain = 3;
     __time64_t m_turnedOffAgain[kMaxTurnOffsAgain] = {}; // oldest first

@@ -74,6 +74,7 @@
 #define WM_TRAY_NOTIFY (0x0400 + 1)
 #define WM_INSTANCE_HANDSHAKE (0x0400 + 3)
 #define WM_INSTANCE_QUERY (0x0400 + 4)
+#define WM_OPTIONS_CHANGED (0x0400 + 5) // posted to the other instances: the shared options changed
 
 // Timers of the main window:
 //   1 TIMER_TURN_ON        10000 ms, one-shot: turn-on after "Turn Off ... Turn On After 10 Seconds"

@@ -142,6 +142,7 @@ private:
     LRESULT OnTaskbarCreated();
     void OnLockPCNow();
     void OnSettings();
+    void OnOptionsChanged();
     BOOL OnHelpInfo();
     void OnShareLink();
     void OnClose();

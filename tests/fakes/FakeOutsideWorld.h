@@ -5,6 +5,7 @@
 #include "framework/OutsideWorld.h"
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,7 @@ public:
     DWORD lastInputTime = 1000;
     bool powerRequestsAvailable = true;
     bool modernStandby = false;
+    bool onAcPower = true;
     __time64_t now = 1796540498; // 2026-12-06 07:01:38 UTC, a Sunday (tests run with TZ=UTC)
     // LocalTime's zone: the runtime's, unless a test gives offsets from UTC in seconds, each from its time on.
     std::vector<std::pair<__time64_t, long long>> zone;
@@ -123,6 +125,8 @@ public:
     std::vector<HOOKPROC> keyboardHooks; // set and not yet removed, newest last
     std::vector<std::wstring> spoken;
     std::vector<DWORD> speakFlags;
+    // Sets less clears of each type on each request object: Windows counts them.
+    std::map<std::pair<HANDLE, int>, int> requestBalance;
     // One line per outside call, in order, for checking sequences across kinds.
     std::vector<std::wstring> log;
 
@@ -173,8 +177,14 @@ public:
         log.push_back(L"PowerCreateRequest " + reason);
         return powerRequestsAvailable ? ::CreateEventW(nullptr, TRUE, FALSE, nullptr) : nullptr;
     }
-    bool PowerSetRequest(HANDLE, POWER_REQUEST_TYPE type) override { return Logged(L"PowerSetRequest", type); }
-    bool PowerClearRequest(HANDLE, POWER_REQUEST_TYPE type) override { return Logged(L"PowerClearRequest", type); }
+    bool PowerSetRequest(HANDLE request, POWER_REQUEST_TYPE type) override
+    {
+        return ++requestBalance[{request, type}], Logged(L"PowerSetRequest", type);
+    }
+    bool PowerClearRequest(HANDLE request, POWER_REQUEST_TYPE type) override
+    {
+        return --requestBalance[{request, type}], Logged(L"PowerClearRequest", type);
+    }
     HANDLE CreateWaitableTimer() override { return ::CreateEventW(nullptr, TRUE, FALSE, nullptr); }
     bool SetWakeTimer(HANDLE, __time64_t due, const std::wstring& reason, DWORD& error) override
     {
@@ -183,6 +193,7 @@ public:
     }
     void CancelWaitableTimer(HANDLE) override { log.push_back(L"CancelWakeTimer"); }
     bool IsModernStandby() override { return modernStandby; }
+    bool IsOnAcPower() override { return onAcPower; }
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND window, const GUID& setting, DWORD flags) override;
     void UnregisterPowerSettingNotification(HPOWERNOTIFY handle) override;
     bool RegisterSessionNotification(HWND window, DWORD flags) override;

@@ -308,6 +308,7 @@ public:
     bool SetWakeTimer(HANDLE, __time64_t, const std::wstring&, DWORD& error) override { return error = 0, false; }
     void CancelWaitableTimer(HANDLE) override {}
     bool IsModernStandby() override { return false; }
+    bool IsOnAcPower() override { return true; }
     HPOWERNOTIFY RegisterPowerSettingNotification(HWND, const GUID&, DWORD) override
     {
         return reinterpret_cast<HPOWERNOTIFY>(static_cast<intptr_t>(1));

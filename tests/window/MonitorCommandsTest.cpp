@@ -99,17 +99,26 @@ TEST_F(MonitorCommands, MonitorsThatComeOnWithoutInputGoOffAgainAtMostThreeTimes
     wake();
     EXPECT_EQ(LoggedEvents(), Events(6, L"Turn Off"));
 
-    // The watch ends at input, at a turn-on Veskaro makes, and when the option is cleared.
+    // The watch ends at input, at a turn-on Veskaro makes, at a suspend or resume and another
+    // session at the console (the display comes on there without input this session sees), and
+    // when the option is cleared. A display that went off again before the re-off is left alone.
     ++m_outside.lastInputTime;
     wake();
     Command(ID_TURN_OFF_MONITORS_NOW);
     Send(WM_TIMER, TIMER_TURN_ON);
     wake();
+    for (auto [message, code] : {std::pair<UINT, WPARAM>{WM_POWERBROADCAST, PBT_APMSUSPEND},
+                                 {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND}, {WM_WTSSESSION_CHANGE, WTS_CONSOLE_CONNECT}})
+        Command(ID_TURN_OFF_MONITORS_NOW), Send(message, code), wake();
+    Command(ID_TURN_OFF_MONITORS_NOW);
+    SendDisplayState(Window(), kDisplayOn);
+    SendDisplayState(Window(), kDisplayOff);
+    Send(WM_TIMER, TIMER_KEEP_OFF);
     m_store.WriteProfileInt(L"", L"m_bKeepMonitorsOff", 0);
     Command(ID_TURN_OFF_MONITORS_NOW);
     wake();
     Events expected(6, L"Turn Off");
-    expected.insert(expected.end(), {L"Turn Off", L"Turn On", L"Turn Off"});
+    expected.insert(expected.end(), {L"Turn Off", L"Turn On", L"Turn Off", L"Turn Off", L"Turn Off", L"Turn Off", L"Turn Off"});
     EXPECT_EQ(LoggedEvents(), expected);
 }
 

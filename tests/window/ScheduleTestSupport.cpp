@@ -236,4 +236,31 @@ Events ScheduleWindowTest::PowerCalls() const
     return Filtered(m_outside.log, {L"MonitorPower", L"SendInput", L"LockWorkStation", L"BlackScreen"});
 }
 
+SYSTEMTIME TimeOfDay(WORD hour, WORD minute, WORD second)
+{
+    SYSTEMTIME time{};
+    time.wYear = 2026;
+    time.wMonth = 12;
+    time.wDay = 6;
+    time.wHour = hour;
+    time.wMinute = minute;
+    time.wSecond = second;
+    return time;
+}
+
+// What the picker sends when the user changes a field.
+void ChangePicker(HWND dialog, int id, const SYSTEMTIME& time)
+{
+    HWND picker = ::GetDlgItem(dialog, id);
+    ::SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+    NMDATETIMECHANGE change{};
+    change.nmhdr.hwndFrom = picker;
+    change.nmhdr.idFrom = static_cast<UINT_PTR>(id);
+    change.nmhdr.code = DTN_DATETIMECHANGE;
+    change.dwFlags = GDT_VALID;
+    change.st = time;
+    ::SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&change));
+    EXPECT_EQ(::GetWindowLongPtrW(dialog, DWLP_MSGRESULT), 0);
+}
+
 } // namespace veskaro::testing

@@ -70,6 +70,10 @@ HWND FindMessageBox(HWND owner, const std::wstring& caption);
 // The texts of a window's children, in order.
 std::vector<std::wstring> ChildTexts(HWND window);
 
+// A time on the fake clock's first day, and what a time picker sends when the user changes a field.
+SYSTEMTIME TimeOfDay(WORD hour, WORD minute, WORD second);
+void ChangePicker(HWND dialog, int id, const SYSTEMTIME& time);
+
 // Closes a black screen as a key press would.
 void PressKey(HWND blackScreen);
 

@@ -137,8 +137,10 @@ TEST_F(ScheduleTick, TheBlackScreensTurnOffWaitsForQuietInputAndADueTurnOnEndsTh
 }
 
 // Windows is asked to wake the PC a minute before each turn-on; with Modern Standby, which no
-// timer wakes, the system is held from the turn-off instead; after a resume, until the turn-on.
-// Without a request object (Wine gives none) the window's thread asks through its execution state.
+// timer wakes, the system is held from the turn-off, on AC power, until the turn-on is past,
+// fired or slept through, and for the ten seconds of that command; after a resume, until the
+// user is back or the turn-on is past. Windows sends an unattended wake back to sleep after
+// about two minutes. Without a request object (Wine gives none) the thread's execution state asks.
 TEST_F(ScheduleTick, WakeTimerForTheNextTurnOnAndTheSystemHeldUntilIt)
 {
     Set(L"m_bDay7", 1);
@@ -150,39 +152,72 @@ TEST_F(ScheduleTick, WakeTimerForTheNextTurnOnAndTheSystemHeldUntilIt)
     m_outside.modernStandby = true;
     m_outside.powerRequestsAvailable = false;
     Open();
+    Command(ID_TURN_OFF_AND_ON_AFTER_10_SECONDS);
+    Send(WM_TIMER, TIMER_TURN_ON);
     TickAt(kSetTime);
+    for (bool ac : {false, true})
+        m_outside.onAcPower = ac, Send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE);
     TickAt(kSetTime + 2);
     m_outside.now = kSetTime + kDaySeconds - 55; // woken on Monday
     Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
     TickAt(kSetTime + kDaySeconds + 2);
+    Send(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND);
+    TickAt(kSetTime + 7 * kDaySeconds); // and slept through the next turn-on
+    m_outside.now += 2 + 5 * 60;
+    Send(WM_TIMER, TIMER_WAKE_HOLD);
+    m_store.WriteProfileInt(L"", L"m_bWakeForTurnOn", 0);
+    Send(WM_OPTIONS_CHANGED);
     const auto wake = [](__time64_t turnOn) {
         return L"WakeTimer " + std::to_wstring(turnOn - 60) + L" Veskaro: turn the monitors on at 7:01:42 AM";
     };
     const wchar_t held[] = L"ExecutionState 2147483649", released[] = L"ExecutionState 2147483648";
-    EXPECT_EQ(Filtered(m_outside.log, {L"WakeTimer", L"ExecutionState", L"MonitorPower"}),
+    EXPECT_EQ(Filtered(m_outside.log, {L"WakeTimer", L"ExecutionState", L"MonitorPower", L"CancelWakeTimer"}),
               (Events{wake(kSetTime + 2), held, L"MonitorPower 2", L"MonitorPower -1", L"ExecutionState 2",
-                      wake(kSetTime + kDaySeconds + 2), released, wake(kSetTime + kDaySeconds + 2), held,
-                      L"MonitorPower -1", L"ExecutionState 2", wake(kSetTime + 7 * kDaySeconds + 2), released}));
+                      wake(kSetTime + 2), released, held, L"MonitorPower 2", released, held, L"MonitorPower -1",
+                      L"ExecutionState 2", wake(kSetTime + kDaySeconds + 2), released, wake(kSetTime + kDaySeconds + 2),
+                      held, L"MonitorPower -1", L"ExecutionState 2", wake(kSetTime + 7 * kDaySeconds + 2), released,
+                      held, L"MonitorPower 2", released, L"CancelWakeTimer"}));
 }
 
-// From a scheduled turn-on to the turn-off (a start inside that time counts), except after a
-// turn-off of Veskaro's and while the session is locked.
+// From a scheduled turn-on to the turn-off (a start inside that time counts), the display and
+// the system with it, while the session is unlocked, and not after a turn-off of Veskaro's
+// until a turn-on or the unlock. Windows counts the sets of a type on a request object: a new
+// reason's object takes over what is held, each type once.
 TEST_F(ScheduleTick, MonitorsKeptOnFromTheTurnOnToTheTurnOff)
 {
     Set(L"m_bDay7", 1);
     Set(L"m_bDay14", 1);
     SetText(L"m_oTimeTurnOn", L"7:01:00 AM");
     SetText(L"m_oTimeTurnOff", kSetTimeText);
+    Set(L"m_bAutoDisplayBlackScreen", 1);
     m_store.WriteProfileInt(L"", L"m_bKeepMonitorsOnWhenScheduled", 1);
     Open();
-    Command(ID_TURN_OFF_MONITORS_NOW);
-    for (WPARAM change : {WTS_SESSION_UNLOCK, WTS_SESSION_LOCK, WTS_SESSION_UNLOCK})
-        Send(WM_WTSSESSION_CHANGE, change, 1);
-    TickAt(kSetTime);
+    ChangePicker(Window(), IDC_TIME_TURN_ON, TimeOfDay(7, 0, 59));
+    Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1);
+    ChangePicker(Window(), IDC_TIME_TURN_ON, TimeOfDay(7, 1, 39));
+    TickAt(kSetTime - 1);
     Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 1);
-    EXPECT_EQ(Filtered(m_outside.log, {L"PowerSetRequest", L"PowerClearRequest", L"MonitorPower"}),
-              (Events{L"PowerSetRequest 0", L"PowerClearRequest 0", L"MonitorPower 2", L"PowerSetRequest 0",
-                      L"PowerClearRequest 0", L"PowerSetRequest 0", L"PowerClearRequest 0", L"MonitorPower 2"}));
+    Command(ID_TURN_OFF_AND_ON_AFTER_10_SECONDS);
+    Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+    Send(WM_TIMECHANGE);
+    Send(WM_TIMER, TIMER_TURN_ON);
+    BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
+        m_outside.log.push_back(L"BlackScreen");
+        PressKey(blackScreen);
+    });
+    TickAt(kSetTime);
+    for (int poll = 0; poll < 5; ++poll)
+        Send(WM_TIMER, TIMER_QUIET_INPUT);
+    Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 1);
+    const Events held{L"PowerSetRequest 1", L"PowerSetRequest 0"}, released{L"PowerClearRequest 1", L"PowerClearRequest 0"};
+    Events expected = held;
+    for (const Events& step : {held, released, released, {L"MonitorPower -1"}, held, released, {L"MonitorPower 2"},
+                               {L"MonitorPower -1"}, held, released, {L"BlackScreen", L"MonitorPower 2"}})
+        expected.insert(expected.end(), step.begin(), step.end());
+    EXPECT_EQ(Filtered(m_outside.log, {L"PowerSetRequest", L"PowerClearRequest", L"MonitorPower", L"BlackScreen"}),
+              expected);
+    for (const auto& [request, balance] : m_outside.requestBalance)
+        EXPECT_EQ(balance, 0);
     EXPECT_EQ(m_outside.sessionRegistrations.size(), 1u) << "the lock's turn-off is off, the lock still matters";
 }
 
