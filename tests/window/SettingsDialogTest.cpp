@@ -482,7 +482,7 @@ protected:
     RunValue m_run;
 };
 
-TEST_F(SettingsCommand, OkRenewsTheSessionSubscriptionAndCancelDoesNot)
+TEST_F(SettingsCommand, OkRenewsTheSessionSubscriptionInEveryInstanceAndCancelDoesNot)
 {
     OpenMainWindow();
     const size_t unregistered = m_outside.sessionUnregistrations.size();
@@ -493,11 +493,14 @@ TEST_F(SettingsCommand, OkRenewsTheSessionSubscriptionAndCancelDoesNot)
     EXPECT_EQ(m_outside.sessionRegistrations.size(), registered);
     EXPECT_EQ(m_store.GetProfileInt(L"", L"m_bAutoTurnOffWhenLocked", -1), -1);
 
+    CVeskaroDlg other(m_env); // another running instance, which shares the options
+    ASSERT_TRUE(other.Create(nullptr));
     RunSettings(IDOK);
     EXPECT_EQ(m_store.GetProfileInt(L"", L"m_bAutoTurnOffWhenLocked", -1), 1);
     EXPECT_GT(m_outside.sessionUnregistrations.size(), unregistered);
     ASSERT_GT(m_outside.sessionRegistrations.size(), registered);
     EXPECT_EQ(m_outside.sessionRegistrations.back().first, Window());
+    EXPECT_TRUE(WaitFor([&] { return m_outside.sessionRegistrations.back().first == other.GetSafeHwnd(); }, 2000));
 }
 
 } // namespace
