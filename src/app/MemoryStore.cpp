@@ -1,5 +1,7 @@
 #include "app/MemoryStore.h"
 
+#include <iterator>
+
 namespace veskaro {
 
 int CMemoryStore::GetProfileInt(const std::wstring& section, const std::wstring& name, int defaultValue)
@@ -40,6 +42,29 @@ bool CMemoryStore::WriteProfileString(const std::wstring& section, const std::ws
 void CMemoryStore::PutForeignValue(const std::wstring& section, const std::wstring& name)
 {
     m_values[{section, name}] = Value{};
+}
+
+namespace {
+
+bool InSection(const std::wstring& name, const std::wstring& section)
+{
+    return name == section || name.compare(0, section.size() + 1, section + L"\\") == 0;
+}
+
+} // namespace
+
+bool CMemoryStore::HasSection(const std::wstring& section)
+{
+    for (const auto& [key, value] : m_values)
+        if (!section.empty() && InSection(key.first, section))
+            return true;
+    return false;
+}
+
+void CMemoryStore::DeleteSection(const std::wstring& section)
+{
+    for (auto it = m_values.begin(); it != m_values.end();)
+        it = !section.empty() && InSection(it->first.first, section) ? m_values.erase(it) : std::next(it);
 }
 
 } // namespace veskaro

@@ -18,6 +18,8 @@ public:
                                   const std::wstring& defaultValue) override;
     bool WriteProfileString(const std::wstring& section, const std::wstring& name,
                             const std::wstring& value) override;
+    bool HasSection(const std::wstring& section) override;
+    void DeleteSection(const std::wstring& section) override;
 
     // A value of a type the program never writes (binary data in the registry).
     void PutForeignValue(const std::wstring& section, const std::wstring& name);

@@ -104,4 +104,18 @@ bool CRegistryStore::WriteProfileString(const std::wstring& section, const std::
     return Write(section, name, REG_SZ, value.c_str(), static_cast<DWORD>(bytes));
 }
 
+bool CRegistryStore::HasSection(const std::wstring& section)
+{
+    UniqueKey key;
+    return !section.empty() &&
+           ::RegOpenKeyExW(m_root, SectionPath(section).c_str(), 0, KEY_QUERY_VALUE, key.Put()) == ERROR_SUCCESS;
+}
+
+void CRegistryStore::DeleteSection(const std::wstring& section)
+{
+    // Never the application's key itself.
+    if (!section.empty())
+        ::RegDeleteTreeW(m_root, SectionPath(section).c_str());
+}
+
 } // namespace veskaro

@@ -20,6 +20,8 @@ public:
                                   const std::wstring& defaultValue) override;
     bool WriteProfileString(const std::wstring& section, const std::wstring& name,
                             const std::wstring& value) override;
+    bool HasSection(const std::wstring& section) override;
+    void DeleteSection(const std::wstring& section) override;
 
     const std::wstring& KeyPath() const noexcept { return m_keyPath; }
 

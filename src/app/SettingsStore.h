@@ -30,6 +30,9 @@ public:
                                           const std::wstring& defaultValue) = 0;
     virtual bool WriteProfileString(const std::wstring& section, const std::wstring& name,
                                     const std::wstring& value) = 0;
+    // Whether a section other than the application's is there, and its removal with all it holds.
+    virtual bool HasSection(const std::wstring& section) = 0;
+    virtual void DeleteSection(const std::wstring& section) = 0;
 };
 
 inline const wchar_t kApplicationSection[] = L"";

@@ -36,10 +36,18 @@ void CScheduledPower::Update()
 {
     const ScheduledTimes times = m_window.GetScheduledTimes();
     const LocalZone zone{m_outside};
+    const __time64_t now = m_outside.Now();
+    // The earliest turn-on of all the schedules.
     long long next = 0;
-    const bool wake =
-        kWakeForTurnOn.Read(m_store) != 0 && NextOccurrence(times.turnOn, m_outside.Now(), zone, next);
-    m_reason = L"Veskaro: turn the monitors on at " + times.turnOnText;
+    const std::wstring* nextText = nullptr;
+    for (const ScheduleTimes& schedule : times)
+    {
+        long long at = 0;
+        if (NextOccurrence(schedule.turnOn, now, zone, at) && (!nextText || at < next))
+            next = at, nextText = &schedule.turnOnText;
+    }
+    const bool wake = kWakeForTurnOn.Read(m_store) != 0 && nextText;
+    m_reason = L"Veskaro: turn the monitors on at " + (nextText ? *nextText : times.front().turnOnText);
     m_turnOnDue = wake ? next : 0;
     if (wake)
     {
@@ -68,10 +76,20 @@ bool CScheduledPower::InKeepOnPeriod(const ScheduledTimes& times)
         return false;
     const LocalZone zone{m_outside};
     const __time64_t now = m_outside.Now();
+    // From the latest turn-on of any schedule to the next turn-off of any.
+    const auto latest = [&](WeeklyTime ScheduleTimes::*action, long long& last) {
+        bool found = false;
+        for (const ScheduleTimes& schedule : times)
+        {
+            long long at = 0;
+            if (LastOccurrence(schedule.*action, now, zone, at) && (!found || at > last))
+                last = at, found = true;
+        }
+        return found;
+    };
     long long lastOn = 0, lastOff = 0;
-    // Without a turn-off in the schedule, the period lasts until one is set.
-    return LastOccurrence(times.turnOn, now, zone, lastOn) &&
-           (!LastOccurrence(times.turnOff, now, zone, lastOff) || lastOn >= lastOff);
+    // Without a turn-off in the schedules, the period lasts until one is set.
+    return latest(&ScheduleTimes::turnOn, lastOn) && (!latest(&ScheduleTimes::turnOff, lastOff) || lastOn >= lastOff);
 }
 
 void CScheduledPower::Hold()

@@ -5,12 +5,13 @@
 
 #include "framework/Handles.h"
 #include "power/PowerRequests.h"
-#include "schedule/ScheduleRules.h"
+#include "schedule/ScheduleList.h"
 
 #include <windows.h>
 
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace veskaro {
 
@@ -18,13 +19,8 @@ class CVeskaroDlg;
 class IOutsideWorld;
 class ISettingsStore;
 
-// The schedule's two actions as the power management needs them.
-struct ScheduledTimes
-{
-    WeeklyTime turnOff;
-    WeeklyTime turnOn;
-    std::wstring turnOnText; // the time as the user reads it
-};
+// Every schedule's actions, the first schedule's first.
+using ScheduledTimes = std::vector<ScheduleTimes>;
 
 class CScheduledPower
 {

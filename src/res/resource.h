@@ -11,6 +11,8 @@
 #define IDR_MENU_TRAY 131
 #define IDD_SETTINGS 134
 #define IDD_BLACK_SCREEN 136
+#define IDD_SCHEDULES 138
+#define IDD_SCHEDULE_EDIT 139
 
 // Main window (template 102)
 #define IDC_DAY1 1000
@@ -52,6 +54,13 @@
 #define IDC_WAKE_FOR_TURN_ON 1035
 #define IDC_KEEP_MONITORS_ON_WHEN_SCHEDULED 1036
 
+// Schedules dialog (template 138); the schedule editor (template 139) has the main window's
+// schedule controls, with their ids
+#define IDC_SCHEDULE_LIST 1050
+#define IDC_SCHEDULE_ADD 1051
+#define IDC_SCHEDULE_EDIT 1052
+#define IDC_SCHEDULE_REMOVE 1053
+
 // Menu commands (menus 130 and 131)
 #define ID_EXIT 32771
 #define ID_TURN_OFF_MONITORS_NOW 32772
@@ -66,6 +75,7 @@
 #define ID_SHARE_LINK 32781
 #define ID_DISPLAY_BLACK_SCREEN 32782
 #define ID_CLEAR_MONITOR_STATE_LIST 32783
+#define ID_SCHEDULES 32785
 
 // System menu item appended at initialisation
 #define IDM_ABOUTBOX 0x0010

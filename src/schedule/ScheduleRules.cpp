@@ -147,4 +147,48 @@ bool OccurrenceGuard::AlreadyFired(const std::wstring& key) const
     return !key.empty() && key == m_lastFired;
 }
 
+namespace {
+
+// "Mon–Fri", "Sat, Sun", "Mon, Wed, Fri": three or more days in a row as a range.
+std::wstring DaysText(const bool (&days)[7], const std::wstring (&names)[7])
+{
+    std::wstring text;
+    for (int first = 0; first < 7; ++first)
+    {
+        if (!days[first])
+            continue;
+        int last = first;
+        while (last + 1 < 7 && days[last + 1])
+            ++last;
+        text += (text.empty() ? L"" : L", ") + names[first];
+        if (last - first >= 2)
+            text += L"\u2013" + names[last];
+        else if (last > first)
+            text += L", " + names[last];
+        first = last;
+    }
+    return text;
+}
+
+} // namespace
+
+std::wstring ScheduleLine(const ScheduleLineParts& parts, const std::wstring (&dayNames)[7])
+{
+    const std::wstring offDays = DaysText(parts.offDays, dayNames);
+    const std::wstring onDays = DaysText(parts.onDays, dayNames);
+    std::wstring line;
+    if (offDays == onDays)
+        line = (offDays.empty() ? L"No weekdays" : offDays) + L": off " + parts.offTime + L", on " + parts.onTime;
+    else if (onDays.empty())
+        line = offDays + L": off " + parts.offTime;
+    else if (offDays.empty())
+        line = onDays + L": on " + parts.onTime;
+    else
+        line = offDays + L": off " + parts.offTime + L"; " + onDays + L": on " + parts.onTime;
+    if (parts.blackScreen || parts.lock)
+        line += std::wstring(L" (") + (parts.blackScreen ? L"black screen" : L"") +
+                (parts.blackScreen && parts.lock ? L", " : L"") + (parts.lock ? L"lock" : L"") + L")";
+    return line;
+}
+
 } // namespace veskaro

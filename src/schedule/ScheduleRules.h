@@ -221,4 +221,18 @@ private:
     int m_iTicks = 0; // since the first attempt
 };
 
+// One schedule's line in the list of schedules, e.g. "Mon–Fri: off 11:00 PM, on 7:00 AM
+// (black screen, lock)". The days run Monday first, as the day flags do; dayNames are the
+// user's abbreviated names in that order, and the times are already in the user's format.
+struct ScheduleLineParts
+{
+    bool offDays[7] = {};
+    bool onDays[7] = {};
+    std::wstring offTime;
+    std::wstring onTime;
+    bool blackScreen = false;
+    bool lock = false;
+};
+std::wstring ScheduleLine(const ScheduleLineParts& parts, const std::wstring (&dayNames)[7]);
+
 } // namespace veskaro

@@ -130,31 +130,36 @@ void CVeskaroDlg::OnScheduleTick()
     TickSeconds seconds(m_previousTick, now, nowValue.GetStatus() == COleDateTime::valid ? &local : nullptr);
     const auto zone = [this](long long second, std::tm& t) { return m_outside.LocalTime(second, t); };
 
-    // A late tick tests each second it skipped, on that second's own weekday and
-    // time text; each action fires at most once per tick and once per occurrence.
-    bool turnedOff = false;
-    bool turnedOn = false;
+    // A late tick tests each second it skipped, on that second's own weekday and time text.
+    // Every schedule fires each action once per occurrence; the schedules that act in the
+    // same second act once: one turn-off, with the black screen and the lock if any asks.
     do
     {
         m_oTimeNow = seconds.IsNow() ? nowValue : LocalValue(seconds.LocalTime(zone, local), local);
+        const bool others = !m_schedules.Entries().empty();
+        const std::wstring nowText = others ? TimeText(m_oTimeNow) : std::wstring();
 
-        if (!turnedOff && IsTurnOffDay() && IsTurnOffTime() &&
-            m_turnOffGuard.ShouldFire(m_oTimeNow.Format(VAR_DATEVALUEONLY) + L" " + m_strTimeText2))
+        bool turnOff = IsTurnOffDay() && IsTurnOffTime() &&
+                       m_turnOffGuard.ShouldFire(m_oTimeNow.Format(VAR_DATEVALUEONLY) + L" " + m_strTimeText2);
+        bool blackScreen = turnOff && m_bAutoDisplayBlackScreen != 0;
+        bool lock = turnOff && m_bTurnOffLockPC != 0;
+        if (others)
+            m_schedules.DueTurnOffs(m_oTimeNow, nowText, turnOff, blackScreen, lock);
+        if (turnOff)
         {
-            turnedOff = true;
             const COleDateTime tested = m_oTimeNow;
-            if (!m_turnOff.Scheduled(m_bAutoDisplayBlackScreen != 0, m_bTurnOffLockPC != 0))
+            if (!m_turnOff.Scheduled(blackScreen, lock))
                 return; // the window ended while the black screen was up
             // Ticks inside the black screen moved the time on; this tick goes on with its own.
             m_oTimeNow = tested;
         }
 
-        if (!turnedOn && IsTurnOnDay() && IsTurnOnTime() &&
-            m_turnOnGuard.ShouldFire(m_oTimeNow.Format(VAR_DATEVALUEONLY) + L" " + m_strTimeText2))
-        {
-            turnedOn = true;
+        bool turnOn = IsTurnOnDay() && IsTurnOnTime() &&
+                      m_turnOnGuard.ShouldFire(m_oTimeNow.Format(VAR_DATEVALUEONLY) + L" " + m_strTimeText2);
+        if (others)
+            turnOn = m_schedules.DueTurnOns(m_oTimeNow, nowText) || turnOn;
+        if (turnOn)
             m_turnOff.TurnOn(true);
-        }
     } while (seconds.Next());
 
     RetrySessionLockWatch();

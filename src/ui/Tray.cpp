@@ -99,8 +99,10 @@ void CVeskaroDlg::UpdateTrayIconScale()
 
 void CVeskaroDlg::OnSettingChange()
 {
-    // A new scale of the taskbar's monitor arrives this way when the window is elsewhere.
+    // A new scale of the taskbar's monitor arrives this way when the window is elsewhere,
+    // and a new time format of the user's, in which the schedules' times are compared.
     UpdateTrayIconScale();
+    m_schedules.RefreshTexts();
 }
 
 void CVeskaroDlg::AddTrayIcon()

@@ -20,6 +20,7 @@ CVeskaroDlg::CVeskaroDlg(AppEnvironment& environment)
       m_oTimeTurnOn(m_oTimeTurnOff),
       m_scheduledPower(*this, environment.outside, environment.store),
       m_turnOff(*this, environment.outside, environment.store, m_scheduledPower),
+      m_schedules(environment.store),
       m_env(environment)
 {
 }
@@ -58,6 +59,7 @@ BOOL CVeskaroDlg::OnInitDialog()
 {
     CountRunningInstances();
     LoadSaveSchedule(false);
+    m_schedules.Load(m_strSection, COleDateTime::FromTime64(m_outside.Now()));
     g_uTaskbarCreatedMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
     CDialogBase::OnInitDialog();
     StartDisplayPowerWatch();
@@ -163,6 +165,7 @@ bool CVeskaroDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_TRAY_EXIT: return OnExit(), true;
     case ID_CONFIGURE: return ShowMainWindow(), true;
     case ID_LOCK_PC_NOW: return OnLockPCNow(), true;
+    case ID_SCHEDULES: return OnSchedules(), true;
     case ID_SETTINGS: return OnSettings(), true;
     case ID_SHARE_LINK: return OnShareLink(), true;
     case ID_DISPLAY_BLACK_SCREEN: return OnDisplayBlackScreen(), true;

@@ -9,6 +9,7 @@
 #include "notify/TextSpeaker.h"
 #include "power/ScheduledPower.h"
 #include "power/TurnOffSequence.h"
+#include "schedule/ScheduleList.h"
 #include "schedule/ScheduleRules.h"
 
 #include <windows.h>
@@ -55,6 +56,13 @@ public:
     void ReadTimeZoneAndRestartWallClock();
     int& DayFlag(int index); // 0..13 for m_bDay1..m_bDay14
     ScheduledTimes GetScheduledTimes();
+    // The first schedule, which the members hold, as a value.
+    Schedule FirstSchedule();
+    void SetFirstSchedule(const Schedule& schedule);
+    // The first schedule edited elsewhere than on the window: shown, saved and followed.
+    void EditFirstSchedule(const Schedule& schedule);
+    // Any schedule changed: what follows the schedules follows.
+    void OnSchedulesChanged();
 
     // Monitor and workstation commands, black screen (power/)
     void TurnMonitorsOff();
@@ -110,6 +118,8 @@ public:
     CScheduledPower m_scheduledPower;
     // Every turn-off from its request to its end, and the watch that keeps the monitors off.
     CTurnOffSequence m_turnOff;
+    // The schedules after the first, which the members above hold.
+    CScheduleList m_schedules;
 
     // The runtime's time zone is read again every this many ticks, in case no message said it changed.
     int m_iTicksSinceTimeZoneRead = 0;
@@ -142,6 +152,7 @@ private:
     LRESULT OnTaskbarCreated();
     void OnLockPCNow();
     void OnSettings();
+    void OnSchedules();
     void OnOptionsChanged();
     BOOL OnHelpInfo();
     void OnShareLink();

@@ -194,6 +194,33 @@ TEST(ScheduleRules, NextOccurrenceIsWhereTheTickActs)
     EXPECT_FALSE(NextOccurrence(daily, 0, [](long long, std::tm&) { return false; }, last));
 }
 
+TEST(ScheduleRules, ScheduleLineNamesTheDaysTheTimesAndTheExtras)
+{
+    const std::wstring names[7] = {L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat", L"Sun"};
+    struct Case
+    {
+        const char* offDays; // Monday first
+        const char* onDays;
+        bool blackScreen, lock;
+        const wchar_t* line;
+    };
+    const Case cases[] = {
+        {"MTWTF--", "MTWTF--", true, true, L"Mon\u2013Fri: off 11:00 PM, on 7:00 AM (black screen, lock)"},
+        {"-----SS", "-----SS", false, true, L"Sat, Sun: off 11:00 PM, on 7:00 AM (lock)"},
+        {"M-W-F-S", "-------", true, false, L"Mon, Wed, Fri, Sun: off 11:00 PM (black screen)"},
+        {"MTWTF--", "-TWTFS-", false, false, L"Mon\u2013Fri: off 11:00 PM; Tue\u2013Sat: on 7:00 AM"},
+        {"-------", "MTWTFSS", false, false, L"Mon\u2013Sun: on 7:00 AM"},
+        {"-------", "-------", false, false, L"No weekdays: off 11:00 PM, on 7:00 AM"},
+    };
+    for (const Case& c : cases)
+    {
+        ScheduleLineParts parts{{}, {}, L"11:00 PM", L"7:00 AM", c.blackScreen, c.lock};
+        for (int day = 0; day < 7; ++day)
+            parts.offDays[day] = c.offDays[day] != '-', parts.onDays[day] = c.onDays[day] != '-';
+        EXPECT_EQ(ScheduleLine(parts, names), c.line);
+    }
+}
+
 TEST(ScheduleRules, OccurrenceGuardFiresOncePerKey)
 {
     OccurrenceGuard guard;

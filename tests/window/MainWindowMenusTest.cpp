@@ -68,7 +68,7 @@ private:
     HMENU m_menu;
 };
 
-TEST(MenuResources, MainPopupHasTheElevenCommandsInOrder)
+TEST(MenuResources, MainPopupHasTheTwelveCommandsInOrder)
 {
     OwnedMenu menu(IDR_MENU_MAIN);
     ASSERT_NE(menu.Get(), nullptr);
@@ -86,6 +86,7 @@ TEST(MenuResources, MainPopupHasTheElevenCommandsInOrder)
                                {ID_CONTACT_SUPPORT, L"Contact Support..."},
                                {ID_HIDE_TO_SYSTEM_TRAY, L"Hide to System Tray"},
                                {ID_SHARE_LINK, L"Share on Facebook..."},
+                               {ID_SCHEDULES, L"Schedules..."},
                                {ID_SETTINGS, L"Settings..."},
                                {ID_CLEAR_MONITOR_STATE_LIST, L"Clear Monitor State List"},
                                {ID_EXIT, L"Exit"}});

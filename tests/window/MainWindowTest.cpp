@@ -446,7 +446,7 @@ TEST_F(MainWindow, EveryMenuCommandReachesItsHandler)
                 ids.push_back(::GetMenuItemID(popup, i));
         ::DestroyMenu(menu);
     }
-    ASSERT_EQ(ids.size(), 13u);
+    ASSERT_EQ(ids.size(), 14u);
 
     for (UINT id : ids)
     {
@@ -484,6 +484,7 @@ TEST_F(MainWindow, EveryMenuCommandReachesItsHandler)
             EXPECT_TRUE(closer.Found());
             break;
         }
+        case ID_SCHEDULES:
         case ID_SETTINGS:
         {
             ModalCloser closer(window);

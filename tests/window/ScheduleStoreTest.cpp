@@ -32,6 +32,8 @@ public:
         writes.push_back(section + L"|" + name);
         return m_inner.WriteProfileString(section, name, value);
     }
+    bool HasSection(const std::wstring& section) override { return m_inner.HasSection(section); }
+    void DeleteSection(const std::wstring& section) override { m_inner.DeleteSection(section); }
     std::vector<std::wstring> writes;
 
 private:

@@ -41,6 +41,8 @@ public:
         writes.push_back(section + L"\\" + name + L"=" + value);
         return m_store.WriteProfileString(section, name, value);
     }
+    bool HasSection(const std::wstring& section) override { return m_store.HasSection(section); }
+    void DeleteSection(const std::wstring& section) override { m_store.DeleteSection(section); }
     std::vector<std::wstring> writes;
 
 private:
