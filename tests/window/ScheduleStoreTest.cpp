@@ -2,6 +2,7 @@
 #include "window/ScheduleTestSupport.h"
 
 #include "res/resource.h"
+#include "schedule/DlgSchedules.h"
 
 #include <commctrl.h>
 
@@ -181,6 +182,37 @@ TEST_F(ScheduleStore, TimeSavedUnderAFormatReadsBackUnderIt)
         EXPECT_EQ(shown.wMinute, 30) << c.format;
         m_dlg.reset();
     }
+}
+
+// The schedules after the first live in "Settings 1\Schedule K", K from 2 without gaps; the
+// first, the main window's, is edited there too but never removed.
+TEST_F(ScheduleStore, SchedulesDialogAddsEditsAndRemovesWithoutGaps)
+{
+    Open();
+    CDlgSchedules dialog(Dlg());
+    ASSERT_TRUE(dialog.Create(Window()));
+    HWND schedules = dialog.GetSafeHwnd(), list = ::GetDlgItem(schedules, IDC_SCHEDULE_LIST);
+    const auto press = [&](int button, int line, int dayBox) { // the editor ticks one box, then OK
+        ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+        ModalWindowWatcher editor([] { return ::FindWindowW(nullptr, L"Schedule"); }, [&](HWND edit, int) {
+            ::SendDlgItemMessageW(edit, dayBox, BM_SETCHECK, BST_CHECKED, 0);
+            ::PostMessageW(edit, WM_COMMAND, IDOK, 0);
+        });
+        ::SendMessageW(schedules, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    };
+    for (int day : {IDC_DAY1, IDC_DAY2, IDC_DAY3})
+        press(IDC_SCHEDULE_ADD, 0, day);
+    press(IDC_SCHEDULE_REMOVE, 2, 0);
+    press(IDC_SCHEDULE_EDIT, 0, IDC_DAY14);
+    press(IDC_SCHEDULE_REMOVE, 0, 0);
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(schedules, IDC_SCHEDULE_REMOVE)));
+    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(m_store.GetProfileInt(kSection, L"m_bDay14", 0), 1);
+    EXPECT_EQ(Dlg().m_bDay14, 1);
+    EXPECT_EQ(m_store.GetProfileInt(L"Settings 1\\Schedule 2", L"m_bDay1", 0), 1);
+    EXPECT_EQ(m_store.GetProfileInt(L"Settings 1\\Schedule 3", L"m_bDay3", 0), 1) << "moved down from 4";
+    EXPECT_EQ(m_store.GetProfileInt(L"Settings 1\\Schedule 3", L"m_bDay2", 0), 0);
+    EXPECT_FALSE(m_store.HasSection(L"Settings 1\\Schedule 4"));
 }
 
 } // namespace
