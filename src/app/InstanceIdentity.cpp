@@ -26,6 +26,8 @@ bool HandOverToRunningInstance(IOutsideWorld& outside, const std::wstring& appli
     {
         if (!AnswersHandshake(running))
             continue;
+        if (command == 0)
+            return true;
         // Windows lets the process the user just started take the foreground, not the running
         // one: without this the window it shows stays behind, or only flashes in the taskbar.
         DWORD processId = 0;

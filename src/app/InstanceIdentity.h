@@ -24,8 +24,8 @@ bool AnswersHandshake(HWND window);
 // owned, titled with the application name; not yet asked the handshake. `self` is left out.
 std::vector<HWND> FindInstanceWindows(const std::wstring& applicationName, HWND self);
 
-// Posts the command to the main window of a running instance; false when none answers the
-// handshake. Hung windows are not waited for.
+// Posts the command (0: none) to the main window of a running instance; false when none
+// answers the handshake. Hung windows are not waited for.
 bool HandOverToRunningInstance(IOutsideWorld& outside, const std::wstring& applicationName, UINT command);
 
 // Posts the message to the main window of every other running instance.

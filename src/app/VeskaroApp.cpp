@@ -81,7 +81,9 @@ bool CVeskaroApp::InitInstance()
     StartupLock lock(m_applicationName);
     if (command != 0 && HandOverToRunningInstance(m_outside, m_applicationName, command))
         return false;
-    if (!m_environment.allowMultipleInstances && HandOverToRunningInstance(m_outside, m_applicationName, ID_CONFIGURE))
+    // A silent start (at sign-in, say) that finds one running leaves its window as it is.
+    const UINT show = IsSilentStart(m_argumentText) ? 0 : ID_CONFIGURE;
+    if (!m_environment.allowMultipleInstances && HandOverToRunningInstance(m_outside, m_applicationName, show))
         return false;
 
     m_dlg.m_bQuitOnDestroy = true;
@@ -93,7 +95,7 @@ bool CVeskaroApp::InitInstance()
     // recovery, no autosave.
     if (command != 0)
         m_environment.restartArguments = L":silent";
-    RegisterRestart(m_outside, m_applicationName, m_environment.restartArguments);
+    RegisterRestart(m_outside, m_environment.restartArguments);
 
     if (command != 0)
         ::PostMessageW(m_dlg.GetSafeHwnd(), WM_COMMAND, command, 0);

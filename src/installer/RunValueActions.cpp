@@ -2,6 +2,7 @@
 // own registry table cannot do this: it would remove the value at uninstall whoever wrote it
 // last, and could not remove one that the program's Settings dialog wrote.
 #include "app/CommandLine.h"
+#include "app/RegistryStore.h"
 #include "framework/Handles.h"
 #include "settings/RunValueText.h"
 #include "settings/StartAtLogin.h"
@@ -43,15 +44,35 @@ bool StartsExecutable(const std::wstring& exePath)
     return veskaro::RunValueStarts(veskaro::ApplicationNameFromPath(exePath), exePath);
 }
 
+// The value as it is, for RestoreRunValue: its name, a line break, then its type (REG_SZ or
+// REG_EXPAND_SZ) as a digit and its text; nothing after the break when it is not text.
+std::wstring RunValueState(const std::wstring& name)
+{
+    std::wstring state = name + L'\n';
+    UniqueKey key;
+    DWORD type = REG_NONE;
+    std::wstring text;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, veskaro::kRunKeyPath, 0, KEY_QUERY_VALUE, key.Put()) == ERROR_SUCCESS &&
+        ::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ) &&
+        veskaro::ReadRegistryText(key.Get(), name, 32768u * sizeof(wchar_t), true, text)) // a command line's most
+        state += static_cast<wchar_t>(L'0' + type) + text;
+    return state;
+}
+
 } // namespace
 
 // Immediate, before an upgrade removes the old version: notes whether the value starts the
 // installed copy, so that the install writes it again (Wine's installer removes the old
-// version without telling it that this is an upgrade, and the removal takes the value).
+// version without telling it that this is an upgrade, and the removal takes the value);
+// and the value as it is, for a failed install to put back.
 extern "C" __declspec(dllexport) UINT __stdcall FindOwnRunValue(MSIHANDLE install) noexcept
 {
-    if (StartsExecutable(Property(install, L"INSTALLDIR") + L"Veskaro.exe"))
+    const std::wstring exePath = Property(install, L"INSTALLDIR") + L"Veskaro.exe";
+    if (StartsExecutable(exePath))
         ::MsiSetPropertyW(install, L"OwnRunValue", L"1");
+    ::MsiSetPropertyW(install, L"RestoreRunValue",
+                      RunValueState(veskaro::ApplicationNameFromPath(exePath)).c_str());
     return ERROR_SUCCESS;
 }
 
@@ -81,5 +102,28 @@ extern "C" __declspec(dllexport) UINT __stdcall RemoveRunValue(MSIHANDLE install
     const std::wstring exePath = ActionData(install);
     if (StartsExecutable(exePath))
         veskaro::SetStartAtLogin(veskaro::ApplicationNameFromPath(exePath), false);
+    return ERROR_SUCCESS;
+}
+
+// Rollback of WriteRunValue, when the install fails after it: the value as FindOwnRunValue
+// found it, or none. Never fails the rollback.
+extern "C" __declspec(dllexport) UINT __stdcall RestoreRunValue(MSIHANDLE install) noexcept
+{
+    const std::wstring state = ActionData(install);
+    const size_t end = state.find(L'\n');
+    UniqueKey key;
+    if (end == 0 || end == std::wstring::npos ||
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, veskaro::kRunKeyPath, 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS)
+        return ERROR_SUCCESS;
+    const std::wstring name = state.substr(0, end);
+    const DWORD type = end + 1 < state.size() ? static_cast<DWORD>(state[end + 1] - L'0') : REG_NONE;
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+    {
+        ::RegDeleteValueW(key.Get(), name.c_str());
+        return ERROR_SUCCESS;
+    }
+    const std::wstring text = state.substr(end + 2);
+    ::RegSetValueExW(key.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     return ERROR_SUCCESS;
 }

@@ -92,13 +92,23 @@ void CDlgBlackScreen::OnDestroy()
 
 LRESULT CALLBACK CDlgBlackScreen::OnKeyboardHook(int code, WPARAM message, LPARAM data)
 {
-    // A key press closes the newest black screen and goes nowhere else: not blind into the
-    // window that has the keyboard.
+    // A key closes the newest black screen and goes nowhere else, its release neither: not
+    // blind into the window that has the keyboard. So it closes once the keys it swallowed are
+    // up. Keys that programs press (keep-awake tools press F15 every minute) pass untouched.
     auto& targets = KeyboardTargets();
-    if (code == HC_ACTION && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && !targets.empty())
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
+    if (code == HC_ACTION && !targets.empty() && key && (key->flags & LLKHF_INJECTED) == 0)
     {
-        targets.back()->OnCloseInput();
-        return 1;
+        std::bitset<256>& down = targets.back()->m_keysDown;
+        const size_t index = key->vkCode & 0xFF;
+        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
+            return down.set(index), 1;
+        if ((message == WM_KEYUP || message == WM_SYSKEYUP) && down.test(index))
+        {
+            if (down.reset(index).none())
+                targets.back()->OnCloseInput();
+            return 1;
+        }
     }
     return ::CallNextHookEx(nullptr, code, message, data);
 }

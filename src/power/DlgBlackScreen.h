@@ -5,6 +5,8 @@
 #include "framework/Handles.h"
 #include "framework/OutsideWorld.h"
 
+#include <bitset>
+
 namespace veskaro {
 
 class CDlgBlackScreen : public CDialogBase
@@ -24,6 +26,7 @@ private:
 
     UniqueBrush m_brush;
     UniqueKeyboardHook m_keyboardHook;
+    std::bitset<256> m_keysDown; // swallowed, by virtual-key code
 };
 
 } // namespace veskaro

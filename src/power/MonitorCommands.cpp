@@ -29,9 +29,6 @@ void CVeskaroDlg::TurnMonitorsOn()
     // Since Windows 8 the message alone often leaves the display off, and after a wake by a
     // timer Windows keeps it off until it sees the user; a display request turns it on.
     m_outside.SetThreadExecutionState(ES_DISPLAY_REQUIRED);
-    // Since Windows 8 the message alone often leaves the display off, and after a wake by a
-    // timer Windows keeps it off until it sees the user; a display request turns it on.
-
 
     // Some displays wake only on input: one pixel left and back, a net move of nothing.
     INPUT moves[2] = {};

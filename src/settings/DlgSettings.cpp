@@ -89,7 +89,6 @@ void CDlgSettings::OnOK()
 
     // Every OK applies the box, so a moved executable is written with its new path.
     SetStartAtLogin(m_env.applicationName, m_bStartAtLogin != 0);
-    RegisterRestart(m_outside, m_env.applicationName, m_env.restartArguments);
     EndDialog(IDOK);
 }
 

@@ -123,19 +123,22 @@ bool RunValueStarts(const std::wstring& applicationName, const std::wstring& exe
     return ::CompareStringOrdinal(target.c_str(), -1, exePath.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
-void RegisterRestart(IOutsideWorld& outside, const std::wstring& applicationName, const std::wstring& arguments)
+void RegisterRestart(IOutsideWorld& outside, const std::wstring& arguments)
 {
-    // Windows 10 and 11 also start registered programs again after an ordinary restart when
-    // the user lets it restart apps, whatever RESTART_NO_REBOOT says of updates: while the
-    // Run value starts the program at sign-in, a registration could only start it twice.
-    // This very executable exists, so the file system need not be asked.
-    if (RunValueStarts(applicationName, GetModulePath()))
-    {
-        outside.UnregisterApplicationRestart();
-        return;
-    }
     // The restart manager takes at most 1024 characters, terminator included.
     outside.RegisterApplicationRestart(arguments.size() < 1024 ? arguments.c_str() : nullptr, 0);
+}
+
+void WithdrawRestartAtSessionEnd(IOutsideWorld& outside, const std::wstring& applicationName, LPARAM flags)
+{
+    // Windows 10 (1709 and later) records the programs registered for restart when the session
+    // ends and starts them again at the next sign-in, where the Run value starts this one too;
+    // WM_QUERYENDSESSION is the last moment to change the registration. The restart manager's
+    // close for an installer or update must keep it: that restart is the only one then.
+    // This very executable exists, so the file system need not be asked.
+    const bool restartManagerClose = (flags & ENDSESSION_CLOSEAPP) != 0 && (flags & ENDSESSION_LOGOFF) == 0;
+    if (!restartManagerClose && RunValueStarts(applicationName, GetModulePath()))
+        outside.UnregisterApplicationRestart();
 }
 
 } // namespace veskaro

@@ -2,6 +2,8 @@
 // application, that runs the program hidden.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace veskaro {
@@ -22,9 +24,12 @@ void SetStartAtLogin(const std::wstring& applicationName, bool enable, const std
 bool RunValueStarts(const std::wstring& applicationName, const std::wstring& exePath,
                     const std::wstring& runKeyPath = kRunKeyPath);
 
-// Registers with the restart manager, which starts the program again after a crash, a hang, an
-// update or a reboot, with `arguments`; not while the Run value starts it at login, so that it
-// never starts twice.
-void RegisterRestart(IOutsideWorld& outside, const std::wstring& applicationName, const std::wstring& arguments);
+// Registers with the restart manager, which starts the program again after a crash, a hang or
+// an update, with `arguments`.
+void RegisterRestart(IOutsideWorld& outside, const std::wstring& arguments);
+
+// At WM_QUERYENDSESSION (`flags` its lParam): for a logoff, shutdown or restart while the Run
+// value starts this executable, withdraws the registration, so that a sign-in starts it once.
+void WithdrawRestartAtSessionEnd(IOutsideWorld& outside, const std::wstring& applicationName, LPARAM flags);
 
 } // namespace veskaro

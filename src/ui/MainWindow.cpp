@@ -4,6 +4,7 @@
 
 #include "framework/OutsideWorld.h"
 #include "res/resource.h"
+#include "settings/StartAtLogin.h"
 #include "ui/AboutDlg.h"
 #include "ui/Links.h"
 
@@ -154,6 +155,11 @@ void CVeskaroDlg::OnClose()
     ::DestroyWindow(m_hWnd);
 }
 
+void CVeskaroDlg::OnQueryEndSession(LPARAM flags)
+{
+    WithdrawRestartAtSessionEnd(m_outside, m_env.applicationName, flags);
+}
+
 void CVeskaroDlg::OnEndSession(bool ending, LPARAM flags)
 {
     if (ending)
@@ -162,6 +168,8 @@ void CVeskaroDlg::OnEndSession(bool ending, LPARAM flags)
     // restart manager; it ends as Exit ends it. A logoff or shutdown ends it anyway.
     if (ending && (flags & ENDSESSION_CLOSEAPP) != 0 && (flags & ENDSESSION_LOGOFF) == 0)
         OnClose();
+    if (!ending)
+        RegisterRestart(m_outside, m_env.restartArguments); // withdrawn for an end that did not come
 }
 
 void CVeskaroDlg::OnDestroy()

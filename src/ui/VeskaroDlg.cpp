@@ -124,6 +124,7 @@ INT_PTR CVeskaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY: return OnDestroy(), FALSE;
     case WM_HELP: return Result(message, OnHelpInfo());
     case WM_CLOSE: return OnClose(), TRUE;
+    case WM_QUERYENDSESSION: return OnQueryEndSession(lParam), Result(message, TRUE);
     case WM_ENDSESSION: return OnEndSession(wParam != FALSE, lParam), FALSE;
     case WM_WTSSESSION_CHANGE: return OnSessionChange(wParam, lParam), FALSE;
     case WM_POWERBROADCAST: return OnPowerBroadcast(wParam, lParam), FALSE;

@@ -157,6 +157,7 @@ private:
     BOOL OnHelpInfo();
     void OnShareLink();
     void OnClose();
+    void OnQueryEndSession(LPARAM flags);
     void OnEndSession(bool ending, LPARAM flags);
     void OnSessionChange(WPARAM code, LPARAM sessionId);
     void OnDisplayBlackScreen();

@@ -158,9 +158,9 @@ public:
     void RemoveKeyboardHook(HHOOK) override { keyboardHooks.pop_back(); } // black screens close newest first
     void UnregisterApplicationRestart() override { ++restartUnregistrations; }
     // A key as the session gets it, to the newest hook; its answer (non-zero: swallowed).
-    LRESULT DeliverKey(WPARAM message, DWORD key)
+    LRESULT DeliverKey(WPARAM message, DWORD key, DWORD flags = 0)
     {
-        KBDLLHOOKSTRUCT data{key, 0, 0, 0, 0};
+        KBDLLHOOKSTRUCT data{key, 0, flags, 0, 0};
         return keyboardHooks.empty() ? 0 : keyboardHooks.back()(HC_ACTION, message, reinterpret_cast<LPARAM>(&data));
     }
     bool IsKeyOrButtonDown() override { return keyOrButtonDown; }

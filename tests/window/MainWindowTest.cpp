@@ -5,6 +5,7 @@
 
 #include "framework/DataExchange.h"
 #include "res/resource.h"
+#include "settings/StartAtLogin.h"
 #include "ui/Links.h"
 
 #include <algorithm>
@@ -421,9 +422,21 @@ TEST_F(MainWindow, ExitCommandsCloseAfterTheCommandReturns)
     // An installer closes it through the restart manager as Exit would; a logoff or
     // shutdown, or an end that did not come, is left to the system.
     OpenMainWindow();
+    // Registered for restart always. Withdrawn at a logoff or shutdown while the Run value
+    // starts it, so that a sign-in starts it once; not for the restart manager's close, nor
+    // without that value; registered again when the end does not come.
+    UniqueKey run; // every profile has it, a fresh prefix may not
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, nullptr, 0, KEY_READ, nullptr, run.Put(), nullptr);
+    SetStartAtLogin(kTestAppName, true);
+    EXPECT_EQ(Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    Send(WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+    Send(WM_ENDSESSION, FALSE, ENDSESSION_CLOSEAPP);
+    SetStartAtLogin(kTestAppName, false);
+    Send(WM_QUERYENDSESSION, 0, 0);
+    EXPECT_EQ(m_outside.restartUnregistrations, 1);
+    EXPECT_EQ(m_outside.restartRegistrations.size(), 1u);
     Send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF | ENDSESSION_CLOSEAPP);
     Send(WM_ENDSESSION, TRUE, 0);
-    Send(WM_ENDSESSION, FALSE, ENDSESSION_CLOSEAPP);
     ASSERT_TRUE(::IsWindow(Window()));
     Send(WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
     EXPECT_EQ(Window(), nullptr);
