@@ -292,6 +292,13 @@ TEST_F(BadStoredDataE2e, WrongTypesReadAsAbsentAndOkRewritesTheOptionsWithTheirT
     SetDword(kSchedule, L"m_oTimeTurnOff", 12);
     SetText(kSchedule, L"m_oTimeTurnOn", L"25:61:99 QM \x2603 not a time at all");
     const auto scheduleBefore = Snapshot(kSchedule);
+    // More schedules: bad values in the second, none third, one past the last there can be.
+    const std::wstring second = std::wstring(kSchedule) + L"\\Schedule 2";
+    SetText(second, L"m_bDay1", L"1");
+    SetDword(second, L"m_oTimeTurnOff", 12);
+    SetDword(std::wstring(kSchedule) + L"\\Schedule 4", L"m_bDay2", 1);
+    SetDword(std::wstring(kSchedule) + L"\\Schedule 9", L"m_bDay3", 1);
+    const auto secondBefore = Snapshot(second);
 
     StartAndShow();
     WaitForTick();
@@ -336,12 +343,19 @@ TEST_F(BadStoredDataE2e, WrongTypesReadAsAbsentAndOkRewritesTheOptionsWithTheirT
         EXPECT_TRUE(stored->second == entry.second);
     }
 
+    ::PostMessageW(m_window, WM_COMMAND, ID_SCHEDULES, 0);
+    HWND schedules = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (schedules = m_program->MainWindow(L"Schedules")) != nullptr; }, kStepMs));
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(schedules, IDC_SCHEDULE_LIST), LB_GETCOUNT, 0, 0), 3) << "1, 2 and 4";
+    ::PostMessageW(schedules, WM_COMMAND, IDCANCEL, 0);
+
     RunMonitorCommands();
     Lock();
-    // No edit of the schedule was made, so its section is as it was, bad values and all.
+    // No edit of the schedules was made, so their sections are as they were, bad values and all.
     EXPECT_TRUE(Snapshot(kSchedule) == scheduleBefore);
+    EXPECT_TRUE(Snapshot(second) == secondBefore);
     EXPECT_EQ(Subkeys(L""), std::set<std::wstring>{kSchedule});
-    EXPECT_TRUE(Subkeys(kSchedule).empty());
+    EXPECT_EQ(Subkeys(kSchedule), (std::set<std::wstring>{L"Schedule 2", L"Schedule 4", L"Schedule 9"}));
     ExitCleanly();
 }
 
@@ -359,6 +373,13 @@ TEST_F(BadStoredDataE2e, HugeTextsAndExtremeDelaysKeepTheProgramResponsive)
     longTime.resize(10000);
     SetText(kSchedule, L"m_oTimeTurnOn", longTime);
     const auto scheduleBefore = Snapshot(kSchedule);
+    // More schedules: bad values in the second, none third, one past the last there can be.
+    const std::wstring second = std::wstring(kSchedule) + L"\\Schedule 2";
+    SetText(second, L"m_bDay1", L"1");
+    SetDword(second, L"m_oTimeTurnOff", 12);
+    SetDword(std::wstring(kSchedule) + L"\\Schedule 4", L"m_bDay2", 1);
+    SetDword(std::wstring(kSchedule) + L"\\Schedule 9", L"m_bDay3", 1);
+    const auto secondBefore = Snapshot(second);
 
     StartAndShow();
     WaitForTick();

@@ -105,16 +105,21 @@ TEST_F(ScheduleE2e, TurnOffFromTheCommandLineStartsTheProgramOrReachesTheRunning
     Exit(program, window);
 }
 
-TEST_F(ScheduleE2e, ScheduleForTodayFiresOnce)
+// The first schedule and a second one at the same second act once; a third, later, acts too.
+TEST_F(ScheduleE2e, SchedulesForTodayFireOnceAndOnceInTheSameSecond)
 {
     // A few seconds ahead, as the program will see it: same clock, same user formats.
-    const __time64_t target = _time64(nullptr) + 6;
-    const COleDateTime when = COleDateTime::FromTime64(target);
-    ASSERT_EQ(when.GetStatus(), COleDateTime::valid);
-    const int flag = TurnOffDayFlagIndex(when.GetDayOfWeek());
-    ASSERT_GE(flag, 0);
-    m_settings.SetInt(L"Settings 1", L"m_bDay" + std::to_wstring(flag + 1), 1);
-    m_settings.SetText(L"Settings 1", L"m_oTimeTurnOff", TimeText(when));
+    const __time64_t target = _time64(nullptr) + 6, third = target + 3;
+    for (auto [section, at] : {std::pair<const wchar_t*, __time64_t>{L"Settings 1", target},
+                               {L"Settings 1\\Schedule 2", target}, {L"Settings 1\\Schedule 3", third}})
+    {
+        const COleDateTime when = COleDateTime::FromTime64(at);
+        ASSERT_EQ(when.GetStatus(), COleDateTime::valid);
+        const int flag = TurnOffDayFlagIndex(when.GetDayOfWeek());
+        ASSERT_GE(flag, 0);
+        m_settings.SetInt(section, L"m_bDay" + std::to_wstring(flag + 1), 1);
+        m_settings.SetText(section, L"m_oTimeTurnOff", TimeText(when));
+    }
 
     RunningProgram program;
     ASSERT_TRUE(program.Start()); // shown, so that the status line follows the ticks
@@ -124,7 +129,7 @@ TEST_F(ScheduleE2e, ScheduleForTodayFiresOnce)
     ASSERT_TRUE(WaitFor([this] { return !Events().empty(); }, 20000));
     // Watch the program's own ticks go past the set second before counting.
     std::vector<std::wstring> later;
-    for (__time64_t t = target + 2; t <= target + 6; ++t)
+    for (__time64_t t = third + 2; t <= third + 6; ++t)
         later.push_back(TimeText(COleDateTime::FromTime64(t)));
     EXPECT_TRUE(WaitFor(
         [&] {
@@ -135,7 +140,7 @@ TEST_F(ScheduleE2e, ScheduleForTodayFiresOnce)
             return false;
         },
         15000));
-    EXPECT_EQ(Events(), std::vector<std::wstring>{L"Turn Off"});
+    EXPECT_EQ(Events(), (std::vector<std::wstring>{L"Turn Off", L"Turn Off"}));
     Exit(program, window);
 }
 

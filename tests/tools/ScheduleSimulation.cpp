@@ -107,22 +107,18 @@ void ProgramTick(PreviousTick& previous, const Zone& zone, long long now, const 
     while (seconds.Next());
 }
 
-// One scheduled action as the tick fires it: at most once per tick and once per
-// occurrence, whose key is the local date and time texts. Ticks are numbered through
-// the whole simulation.
+// One scheduled action as the tick fires it: once per occurrence, whose key is the local
+// date and time texts.
 struct Action
 {
     OccurrenceGuard guard;
     long long count = 0;
-    long long firedInTick = -1;
 
-    void Fire(long long tick, const std::tm& local, const std::wstring& timeText)
+    bool Fire(const std::tm& local, const std::wstring& timeText)
     {
-        if (firedInTick != tick && guard.ShouldFire(DateText(local) + L" " + timeText))
-        {
-            firedInTick = tick;
-            ++count;
-        }
+        const bool fires = guard.ShouldFire(DateText(local) + L" " + timeText);
+        count += fires ? 1 : 0;
+        return fires;
     }
 };
 
@@ -154,7 +150,7 @@ long long SimulateWindow(std::mt19937_64& rng, Action& action, long long& tick, 
         ProgramTick(previous, Utc, now, [&](const std::tm& tested) {
             const std::wstring text = TimeText(tested, withSeconds);
             if (text == scheduleText)
-                action.Fire(tick, tested, text);
+                action.Fire(tested, text);
         });
     }
     return oldCount;
@@ -250,17 +246,63 @@ void SimulateAround(std::mt19937_64& rng, const LocalTimeOf& localTime, long lon
         previousOld.hasWallClock = false;
         ProgramTick(previousOld, localTime, now, [&](const std::tm& local) {
             if (ClockChangeSchedule* s = window.At(local))
-                s->old.Fire(tick, local, TimeText(local, true));
+                s->old.Fire(local, TimeText(local, true));
         });
         ProgramTick(previousOurs, localTime, now, [&](const std::tm& local) {
             if (ClockChangeSchedule* s = window.At(local))
-                s->ours.Fire(tick, local, TimeText(local, true));
+                s->ours.Fire(local, TimeText(local, true));
         });
     }
     window.Count(result);
 }
 
+// Several schedules of one day, as seconds after the first one's time: two in the same second,
+// the others from a second to two minutes later, within what one late tick catches up.
+constexpr long long kScheduleOffsets[] = {0, 0, 1, 2, 3, 45, 61, 119};
+
 } // namespace
+
+SchedulesResult SimulateSchedules(long long days, unsigned long long seed)
+{
+    std::mt19937_64 rng(seed);
+    constexpr int kCount = static_cast<int>(sizeof(kScheduleOffsets) / sizeof(kScheduleOffsets[0]));
+    Action ours[kCount], shared[kCount];
+    SchedulesResult result{days < 0 ? 0 : days, kCount, 0, 0, 0, 0, 0};
+    long long tick = 0;
+    for (long long day = 0; day < result.days; ++day)
+    {
+        const long long first = (day + 1) * kSecondsPerDay + Uniform(rng, 0, kSecondsPerDay - 1);
+        std::wstring texts[kCount];
+        std::tm local{};
+        for (int i = 0; i < kCount; ++i)
+            Utc(first + kScheduleOffsets[i], local), texts[i] = TimeText(local, true), ours[i].count = shared[i].count = 0;
+        JitteryTimer timer{rng, (first - kWindowSeconds) * 1000 + Uniform(rng, 0, 999)};
+        PreviousTick previous;
+        for (; timer.expiryMs < (first + kWindowSeconds) * 1000; ++tick)
+        {
+            bool actedInTick = false; // the rule of one schedule, one flag a tick for them all
+            ProgramTick(previous, Utc, timer.NextTick(), [&](const std::tm& tested) {
+                const std::wstring text = TimeText(tested, true);
+                bool due = false;
+                for (int i = 0; i < kCount; ++i)
+                    if (text == texts[i])
+                    {
+                        due = ours[i].Fire(tested, text) || due;
+                        if (!actedInTick)
+                            shared[i].Fire(tested, text);
+                    }
+                actedInTick = actedInTick || due;
+                result.actions += due ? 1 : 0;
+            });
+        }
+        for (int i = 0; i < kCount; ++i)
+        {
+            CountOutcome(shared[i].count, result.sharedMissed, result.sharedRepeated);
+            CountOutcome(ours[i].count, result.newMissed, result.newRepeated);
+        }
+    }
+    return result;
+}
 
 SimulationResult SimulateSchedule(long long days, bool formatHasSeconds, unsigned long long seed)
 {

@@ -19,6 +19,16 @@ struct SimulationResult
 // the time text is "h:mm:ss" or, without seconds, "h:mm".
 SimulationResult SimulateSchedule(long long days, bool formatHasSeconds, unsigned long long seed);
 
+// Several schedules acting within a few minutes of each other each day, two of them in the
+// same second. Shared: one schedule's rule kept for them all, one action a tick; new: the
+// program's, one guard per schedule and one action a second. Actions: those the program made.
+struct SchedulesResult
+{
+    long long days, schedules;
+    long long sharedMissed, sharedRepeated, newMissed, newRepeated, actions;
+};
+SchedulesResult SimulateSchedules(long long days, unsigned long long seed);
+
 // A time zone: the local time of an absolute second; false when it has none.
 using LocalTimeOf = std::function<bool(long long second, std::tm& local)>;
 

@@ -32,6 +32,11 @@ int main(int argc, char** argv)
         std::printf("%s_new_missed %lld\n%s_new_repeated %lld\n", format, result.newMissed, format,
                     result.newRepeated);
     }
+    const veskaro::SchedulesResult several = veskaro::SimulateSchedules(days, seed);
+    std::printf("schedules %lld\nschedules_shared_missed %lld\nschedules_shared_repeated %lld\n"
+                "schedules_new_missed %lld\nschedules_new_repeated %lld\nschedules_actions %lld\n",
+                several.schedules, several.sharedMissed, several.sharedRepeated, several.newMissed,
+                several.newRepeated, several.actions);
     // Clock changes of 2010 to 2019 in real zones; the C library takes a zone it cannot find for UTC.
     for (const char* zone :
          {"America/New_York", "Europe/Berlin", "Australia/Lord_Howe", "America/Sao_Paulo", "Asia/Kolkata"})

@@ -400,7 +400,7 @@ Usage CurrentUsage()
     return usage;
 }
 
-int Tick(long long count)
+int Tick(long long count, long long schedules)
 {
     constexpr long long kWarmUp = 1000;
     INITCOMMONCONTROLSEX controls{};
@@ -411,6 +411,16 @@ int Tick(long long count)
     veskaro::CMemoryStore store;
     QuietOutsideWorld outside;
     veskaro::AppEnvironment environment{L"VeskaroTest", store, outside, false, L""};
+    // The schedules after the first: every day on, at other times of the day than the first's.
+    for (long long k = 2; k <= schedules; ++k)
+    {
+        veskaro::Schedule schedule;
+        for (int& day : schedule.days)
+            day = 1;
+        schedule.timeTurnOff = veskaro::COleDateTime::FromTime64(outside.now + (7 + k) * 3600);
+        schedule.timeTurnOn = veskaro::COleDateTime::FromTime64(outside.now + (13 + k) * 3600);
+        veskaro::LoadSaveSchedule(store, L"Settings 1\\Schedule " + std::to_wstring(k), schedule, true);
+    }
     CVeskaroDlg dlg(environment);
     if (!dlg.Create(nullptr))
     {
@@ -484,6 +494,7 @@ int Tick(long long count)
     swallowedMicroseconds.resize(statusSamples);
 
     std::wprintf(L"tick_count %lld\n", count);
+    std::wprintf(L"schedules %zu\n", dlg.m_schedules.Entries().size() + 1);
     std::wprintf(L"scheduled_turn_ons %lld\n", outside.inputs);
     std::wprintf(L"tick_median_us %.2f\n", Median(microseconds));
     std::wprintf(L"tick_p99_us %.2f\n", Percentile(microseconds, 0.99));
@@ -508,7 +519,7 @@ int Tick(long long count)
 int UsageText()
 {
     std::fputws(L"usage: veskaro-bench startup <exe> [<exe> ...] <runs> | idle <exe> [<exe> ...] <seconds> | "
-                L"tick <count>\n",
+                L"tick [<schedules, 1 to 8>] <count>\n",
                 stderr);
     return 2;
 }
@@ -527,7 +538,9 @@ int wmain(int argc, wchar_t** argv)
         return Startup(std::vector<std::wstring>(argv + 2, argv + argc - 1), count);
     if (mode == L"idle" && argc >= 4)
         return Idle(std::vector<std::wstring>(argv + 2, argv + argc - 1), count);
-    if (mode == L"tick" && argc == 3)
-        return Tick(count);
+    long long schedules = 1;
+    if (mode == L"tick" && (argc == 3 || (argc == 4 && ParseCount(argv[2], schedules) && schedules >= 1 &&
+                                          schedules <= veskaro::kMaxSchedules)))
+        return Tick(count, schedules);
     return UsageText();
 }

@@ -260,6 +260,11 @@ TEST(ScheduleSimulation, NewRuleFiresExactlyOncePerOccurrence)
             EXPECT_LT(r.oldRepeated, 60 * r.days);
         }
     }
+    // Several schedules a day, two in the same second: each fires once, and that second acts once.
+    const SchedulesResult several = SimulateSchedules(2000, 20260612);
+    EXPECT_EQ(several.newMissed + several.newRepeated, 0);
+    EXPECT_GT(several.sharedMissed, 0) << "one action a tick for all the schedules misses some";
+    EXPECT_EQ(several.actions, (several.schedules - 1) * several.days);
 }
 
 TEST(ScheduleSimulation, SameSeedSameResult)
