@@ -89,6 +89,7 @@ public:
     bool keyOrButtonDown = false;
     DWORD millisecondsSinceInput = 60000;
     DWORD lastInputTime = 1000;
+    bool fullScreen = false;
     bool powerRequestsAvailable = true;
     bool modernStandby = false;
     __time64_t now = 1796540498; // 2026-12-06 07:01:38 UTC, a Sunday (tests run with TZ=UTC)
@@ -162,6 +163,7 @@ public:
     bool IsKeyOrButtonDown() override { return keyOrButtonDown; }
     DWORD MillisecondsSinceInput() override { return millisecondsSinceInput; }
     DWORD LastInputTime() override { return lastInputTime; }
+    bool IsFullScreenOrPresenting() override { return fullScreen; }
     EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) override
     {
         log.push_back(L"ExecutionState " + std::to_wstring(flags));
