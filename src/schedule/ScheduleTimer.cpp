@@ -102,6 +102,7 @@ void CVeskaroDlg::ReadTimeZoneAndRestartWallClock()
     {
         m_previousTick.hasWallClock = false; // the absolute seconds are still caught up
         m_scheduledPower.Update();
+        UpdateTrayTip();
     }
 }
 
@@ -109,6 +110,7 @@ void CVeskaroDlg::OnTimeChange()
 {
     ReadTimeZoneAndRestartWallClock();
     m_scheduledPower.Update();
+    UpdateTrayTip();
 }
 
 void CVeskaroDlg::OnScheduleTick()
@@ -157,6 +159,10 @@ void CVeskaroDlg::OnScheduleTick()
         }
     } while (seconds.Next());
 
+    if (!m_turnOff.OnTick(now))
+        return; // the window ended while a held turn-off's black screen was up
+    if (turnedOff || turnedOn || m_trayTip.NewDay(local))
+        UpdateTrayTip();
     RetrySessionLockWatch();
     RetryTrayIcon();
 }

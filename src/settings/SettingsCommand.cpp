@@ -12,6 +12,7 @@ void CVeskaroDlg::OnSettings()
         return;
     UpdateSessionLockWatch();
     m_scheduledPower.OnOptionsChanged();
+    UpdateTrayTip();
 }
 
 } // namespace veskaro

@@ -446,7 +446,7 @@ TEST_F(MainWindow, EveryMenuCommandReachesItsHandler)
                 ids.push_back(::GetMenuItemID(popup, i));
         ::DestroyMenu(menu);
     }
-    ASSERT_EQ(ids.size(), 13u);
+    ASSERT_EQ(ids.size(), 15u);
 
     for (UINT id : ids)
     {
@@ -520,6 +520,12 @@ TEST_F(MainWindow, EveryMenuCommandReachesItsHandler)
             ::ShowWindow(window, SW_HIDE);
             Command(id);
             EXPECT_TRUE(::IsWindowVisible(window));
+            break;
+        case ID_SKIP_NEXT_TURN_OFF:
+            Dlg().m_bDay1 = 1; // a turn-off to skip
+            Command(id);
+            EXPECT_EQ(::GetMenuState(Dlg().m_menuTray.Get(), id, 0) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+            Command(id);
             break;
         case ID_EXIT:
         case ID_TRAY_EXIT:
