@@ -16,11 +16,6 @@ const wchar_t kSetTimeText[] = L"7:01:40 AM";
 
 using ScheduleTick = ScheduleWindowTest;
 
-std::wstring TrayTip(const FakeOutsideWorld& outside)
-{
-    return outside.notifyIcons.back().data.szTip;
-}
-
 TEST_F(ScheduleTick, FiresOnceAtTheSetSecondAndNotAroundIt)
 {
     Set(L"m_bDay7", 1); // Sunday, turn-off
@@ -192,78 +187,55 @@ TEST_F(ScheduleTick, MonitorsKeptOnFromTheTurnOnToTheTurnOff)
     EXPECT_EQ(m_outside.sessionRegistrations.size(), 1u) << "the lock's turn-off is off, the lock still matters";
 }
 
-// Input and a full-screen program hold the scheduled turn-off until the PC has been idle the set
-// time; then it goes ahead, black screen and lock included. A turn-on that falls due first drops it.
+// Input or a full-screen program holds the turn-off; then black screen, turn-off, lock; a turn-on drops it.
 TEST_F(ScheduleTick, TurnOffHeldWhileThePCIsInUse)
 {
-    for (const wchar_t* day : {L"m_bDay7", L"m_bDay1", L"m_bDay8", L"m_bAutoDisplayBlackScreen", L"m_bTurnOffLockPC"})
-        Set(day, 1);
+    for (const wchar_t* name : {L"m_bDay7", L"m_bDay1", L"m_bDay8", L"m_bAutoDisplayBlackScreen", L"m_bTurnOffLockPC"})
+        Set(name, 1);
     SetText(L"m_oTimeTurnOff", kSetTimeText);
     SetText(L"m_oTimeTurnOn", L"7:01:50 AM");
     m_store.WriteProfileInt(L"", L"m_bTurnOffWhenIdle", 1);
-    m_store.WriteProfileInt(L"", L"m_iIdleMinutes", 2);
     Open();
-    BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
-        m_outside.log.push_back(L"BlackScreen");
-        PressKey(blackScreen);
-    });
-    m_outside.millisecondsSinceInput = 119999;
+    BlackScreenWatcher watcher(Window(), [&](HWND w, int) { m_outside.log.push_back(L"BlackScreen"), PressKey(w); });
+    m_outside.millisecondsSinceInput = 299999; // the default five minutes
     TickAt(kSetTime);
-    EXPECT_EQ(TrayTip(m_outside), std::wstring(kTestAppName) + L"\nTurn-off waits until the PC is idle");
-    m_outside.millisecondsSinceInput = 120000;
-    m_outside.fullScreen = true;
+    EXPECT_STREQ(m_outside.notifyIcons.back().data.szTip, L"VeskaroTest\nTurn-off waits until the PC is idle");
+    m_outside.millisecondsSinceInput = 300000;
     TickAt(kSetTime + 1);
-    EXPECT_EQ(PowerCalls(), Events{});
-    m_outside.fullScreen = false;
-    TickAt(kSetTime + 2);
     for (int poll = 0; poll < 5; ++poll)
         Send(WM_TIMER, TIMER_QUIET_INPUT);
-    EXPECT_EQ(PowerCalls(), (Events{L"BlackScreen", L"MonitorPower 2", L"LockWorkStation"}));
-    // Monday: in use until the turn-on.
-    m_outside.millisecondsSinceInput = 0;
-    TickAt(kSetTime + kDaySeconds);
-    TickAt(kSetTime + kDaySeconds + 10);
-    m_outside.millisecondsSinceInput = 120000;
+    m_outside.fullScreen = true; // Monday, until the turn-on
+    TickEachSecond(kSetTime + kDaySeconds, kSetTime + kDaySeconds + 10);
+    m_outside.fullScreen = false;
     TickAt(kSetTime + kDaySeconds + 11);
-    EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn On"}));
-    EXPECT_EQ(watcher.Seen(), 1);
+    EXPECT_EQ(PowerCalls(),
+              (Events{L"BlackScreen", L"MonitorPower 2", L"LockWorkStation", L"MonitorPower -1", L"SendInput"}));
 }
 
-// Checked in both menus while set, kept across a restart (stored data it cannot read is no skip),
-// for the next turn-off only, a held one included, and over once that has passed.
+// Checked in both menus while set, kept over a restart; the next turn-off only (a held one too); over once past.
 TEST_F(ScheduleTick, SkipTheNextTurnOff)
 {
-    for (const wchar_t* day : {L"m_bDay7", L"m_bDay1", L"m_bDay14"})
-        Set(day, 1);
+    Set(L"m_bDay7", 1);
     SetText(L"m_oTimeTurnOff", kSetTimeText);
-    SetText(L"m_oTimeTurnOn", L"7:01:45 AM");
-    SetText(L"m_iSkippedTurnOff", L"garbage");
     Open();
-    const auto checked = [this](HMENU menu) { return ::GetMenuState(menu, ID_SKIP_NEXT_TURN_OFF, 0) & MF_CHECKED; };
-    EXPECT_EQ(checked(Dlg().m_menuTray.Get()), 0u);
+    const auto checked = [this](HMENU menu) { return ::GetMenuState(menu, ID_SKIP_NEXT_TURN_OFF, 0) == MF_CHECKED; };
     Command(ID_SKIP_NEXT_TURN_OFF);
-    m_recorder.reset();
     Open();
-    EXPECT_EQ(checked(Dlg().m_menuMain.Get()) & checked(Dlg().m_menuTray.Get()), static_cast<UINT>(MF_CHECKED));
-    TickEachSecond(kSetTime, kSetTime + 5);
-    EXPECT_EQ(checked(Dlg().m_menuTray.Get()), 0u);
-    TickAt(kSetTime + kDaySeconds);
-    EXPECT_EQ(LoggedEvents(), (Events{L"Turn On", L"Turn Off"}));
-    // Set for next Sunday; the PC sleeps through it.
-    Command(ID_SKIP_NEXT_TURN_OFF);
+    EXPECT_TRUE(checked(Dlg().m_menuTray.Get()) && checked(Dlg().m_menuMain.Get()));
+    TickAt(kSetTime);
+    Command(ID_SKIP_NEXT_TURN_OFF); // next Sunday's, which the PC sleeps through
     TickAt(kSetTime + 7 * kDaySeconds + 61);
-    EXPECT_EQ(checked(Dlg().m_menuMain.Get()), 0u);
+    EXPECT_FALSE(checked(Dlg().m_menuMain.Get()));
     m_store.WriteProfileInt(L"", L"m_bTurnOffWhenIdle", 1);
-    TickAt(kSetTime + 8 * kDaySeconds);
+    TickAt(kSetTime + 14 * kDaySeconds);
     Command(ID_SKIP_NEXT_TURN_OFF); // the held one
     m_outside.millisecondsSinceInput = 600000;
-    TickAt(kSetTime + 8 * kDaySeconds + 1000);
-    EXPECT_EQ(LoggedEvents(), (Events{L"Turn On", L"Turn Off"}));
-    EXPECT_EQ(checked(Dlg().m_menuMain.Get()), 0u);
+    TickAt(kSetTime + 14 * kDaySeconds + 1);
+    TickAt(kSetTime + 21 * kDaySeconds);
+    EXPECT_EQ(LoggedEvents(), Events{L"Turn Off"});
 }
 
-// From the scheduled turn-off to the turn-on, monitors woken and then left idle the set time go
-// off again; not while they are off, nor while a full-screen program runs, nor after the turn-on.
+// Until the turn-on, monitors woken and then idle the set time go off again; not while off or full-screen.
 TEST_F(ScheduleTick, MonitorsOffAgainAfterTheIdleTimeUntilTheTurnOn)
 {
     Set(L"m_bDay7", 1);
@@ -271,22 +243,14 @@ TEST_F(ScheduleTick, MonitorsOffAgainAfterTheIdleTimeUntilTheTurnOn)
     SetText(L"m_oTimeTurnOff", kSetTimeText);
     SetText(L"m_oTimeTurnOn", L"8:01:40 AM");
     m_store.WriteProfileInt(L"", L"m_bTurnOffAgainWhenIdle", 1);
-    m_store.WriteProfileInt(L"", L"m_iIdleMinutes", 1);
     Open();
     TickAt(kSetTime);
-    TickAt(kSetTime + 100); // still off
-    m_outside.now = kSetTime + 200;
-    m_outside.lastInputTime = 2000; // woken by the user
+    m_outside.millisecondsSinceInput = 300000;
     SendDisplayState(Window(), kDisplayOn);
-    TickAt(kSetTime + 259);
-    m_outside.fullScreen = true;
-    TickAt(kSetTime + 260);
-    m_outside.fullScreen = false;
-    TickAt(kSetTime + 261);
-    TickAt(kSetTime + 400); // off, as far as Windows has said
-    TickAt(kSetTime + 3600);
+    for (__time64_t after : {299, 300, 301, 800, 3600}) // too soon, full screen, off again, still off, turn-on
+        m_outside.fullScreen = after == 300, TickAt(kSetTime + after);
     SendDisplayState(Window(), kDisplayOn);
-    TickAt(kSetTime + 3800);
+    TickAt(kSetTime + 3900);
     EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn Off", L"Turn On"}));
 }
 
