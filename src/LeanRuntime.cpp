@@ -14,8 +14,8 @@
 // reference to one missing here would bring it back and fail the link with duplicates.
 //
 // The shipping build compiles the program without exceptions and unwind tables. There a throw
-// could not unwind a single frame of the program, so these functions go straight to
-// std::terminate, where the throw would have ended. For the same reason std::wstring is
+// could not unwind a single frame of the program, so these functions abort at once, as the
+// throw would have ended. For the same reason std::wstring is
 // instantiated here rather than taken from the library, whose copy brings 14 KB of unwind
 // tables for members the program never calls.
 #include <bits/functexcept.h>
@@ -29,8 +29,25 @@
 #if __cpp_exceptions
 #define LEAN_THROW(error) throw error
 #else
-#define LEAN_THROW(error) ((void)error, std::terminate())
+#define LEAN_THROW(error) ((void)error, std::abort())
 template class std::basic_string<wchar_t>;
+
+// The library's operator new throws std::bad_alloc, and with it comes the whole of the
+// runtime's exception handling, a sixth of the program; here the end is the same abort.
+void* operator new(std::size_t size)
+{
+    if (void* memory = std::malloc(size != 0 ? size : 1))
+        return memory;
+    std::abort();
+}
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
 #endif
 
 namespace {

@@ -75,6 +75,18 @@ inline constexpr TextOption kMonitorOffText{L"m_sMonitorOffText", L"Monitor Off"
 inline constexpr IntOption kKeepMonitorsOff{L"m_bKeepMonitorsOff", 1};
 inline constexpr IntOption kWakeForTurnOn{L"m_bWakeForTurnOn", 0};
 inline constexpr IntOption kKeepMonitorsOnWhenScheduled{L"m_bKeepMonitorsOnWhenScheduled", 0};
+inline constexpr IntOption kTurnOffWhenIdle{L"m_bTurnOffWhenIdle", 0};
+inline constexpr IntOption kIdleMinutes{L"m_iIdleMinutes", 5};
+inline constexpr int kMinIdleMinutes = 1;
+inline constexpr int kMaxIdleMinutes = 240;
+inline constexpr IntOption kTurnOffAgainWhenIdle{L"m_bTurnOffAgainWhenIdle", 0};
+
+// A stored idle time outside its range reads as the default.
+inline int ReadIdleMinutes(ISettingsStore& store)
+{
+    const int minutes = kIdleMinutes.Read(store);
+    return minutes >= kMinIdleMinutes && minutes <= kMaxIdleMinutes ? minutes : kIdleMinutes.defaultValue;
+}
 
 // A flag edited by hand may hold any number; the readers take non-zero as set, and a
 // check box can show only 0 or 1, so what it shows and what is acted on stay the same.

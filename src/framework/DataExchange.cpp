@@ -62,6 +62,13 @@ void DDX_Text(CDataExchange& dx, int controlId, int& value)
     }
 }
 
+void DDV_MinMaxInt(CDataExchange& dx, int controlId, int value, int min, int max)
+{
+    if (dx.Failed() || !dx.m_bSaveAndValidate || (value >= min && value <= max))
+        return;
+    dx.Fail(controlId, L"Please enter an integer between " + DecimalText(min) + L" and " + DecimalText(max) + L".");
+}
+
 void DDX_Text(CDataExchange& dx, int controlId, std::wstring& value)
 {
     if (dx.Failed())

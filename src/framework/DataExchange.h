@@ -38,6 +38,8 @@ void DDX_Check(CDataExchange& dx, int controlId, int& value);
 // Decimal integer; a field that holds none fails with "Please enter an integer.".
 void DDX_Text(CDataExchange& dx, int controlId, int& value);
 void DDX_Text(CDataExchange& dx, int controlId, std::wstring& value);
+// After DDX_Text: a number outside min..max fails with "Please enter an integer between min and max.".
+void DDV_MinMaxInt(CDataExchange& dx, int controlId, int value, int min, int max);
 // Date-time picker; a value that is not valid leaves the picker as it is.
 void DDX_DateTimeCtrl(CDataExchange& dx, int controlId, COleDateTime& value);
 void DDX_Control(CDataExchange& dx, int controlId, CControl& control);

@@ -200,6 +200,15 @@ DWORD Win32OutsideWorld::LastInputTime()
     return ::GetLastInputInfo(&info) ? info.dwTime : 0;
 }
 
+bool Win32OutsideWorld::IsFullScreenOrPresenting()
+{
+    // A state Windows cannot tell (or a system that does not implement it) is not busy.
+    QUERY_USER_NOTIFICATION_STATE state{};
+    if (FAILED(::SHQueryUserNotificationState(&state)))
+        return false;
+    return state == QUNS_BUSY || state == QUNS_RUNNING_D3D_FULL_SCREEN || state == QUNS_PRESENTATION_MODE;
+}
+
 EXECUTION_STATE Win32OutsideWorld::SetThreadExecutionState(EXECUTION_STATE flags)
 {
     return ::SetThreadExecutionState(flags);

@@ -60,6 +60,8 @@ public:
     virtual DWORD MillisecondsSinceInput() = 0;
     // The tick count of the session's last input (GetLastInputInfo): it changes with any input.
     virtual DWORD LastInputTime() = 0;
+    // A full-screen program, a game or a presentation runs (SHQueryUserNotificationState).
+    virtual bool IsFullScreenOrPresenting() = 0;
 
     // Power. ES_DISPLAY_REQUIRED turns the display on and restarts its idle time-out.
     virtual EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) = 0;
@@ -152,6 +154,7 @@ public:
     bool IsKeyOrButtonDown() override;
     DWORD MillisecondsSinceInput() override;
     DWORD LastInputTime() override;
+    bool IsFullScreenOrPresenting() override;
     EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) override;
     HANDLE PowerCreateRequest(const std::wstring& reason) override;
     bool PowerSetRequest(HANDLE request, POWER_REQUEST_TYPE type) override;

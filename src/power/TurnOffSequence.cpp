@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace veskaro {
 
@@ -61,6 +62,8 @@ void CTurnOffSequence::Now(const Request& request)
 
 bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock)
 {
+    if (SkipsOrHolds(blackScreen, lock))
+        return true;
     Request request;
     request.lock = lock;
     m_power.OnScheduledTurnOff();
@@ -94,6 +97,8 @@ bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock)
 
 void CTurnOffSequence::TurnOn(bool scheduled)
 {
+    if (scheduled)
+        m_held = m_againArmed = false; // the morning wins
     if (m_blackScreenUp)
     {
         m_deferredScheduled = (m_turnOnDeferred && m_deferredScheduled) || scheduled;
@@ -156,11 +161,13 @@ void CTurnOffSequence::Perform(const Request& request)
     ::KillTimer(window, TIMER_KEEP_OFF);
     m_watching = kKeepMonitorsOff.Read(m_store) != 0;
     m_inputAtTurnOff = m_outside.LastInputTime();
+    m_displayOn = false; // until Windows says it came on
 }
 
 void CTurnOffSequence::OnDisplayState(bool on)
 {
     m_displayOn = on;
+    OnDisplayStateForTurnOffAgain(on);
     if (!on || !m_watching)
         return;
     if (UserCameBack())
@@ -232,6 +239,154 @@ void CTurnOffSequence::Stop()
     m_waiting = false;
     m_turnOnDeferred = false;
     EndWatch();
+    m_held = m_againArmed = false;
+}
+
+// ---- While the PC is in use ----
+
+namespace {
+
+// The skipped occurrence, as an unsigned 32-bit calendar second (enough until 2106).
+const wchar_t kSkippedTurnOff[] = L"m_iSkippedTurnOff";
+// A tick late by up to this much still acts on the second it missed.
+constexpr __time64_t kOccurrenceGrace = kMaxCatchUpSeconds;
+
+} // namespace
+
+void CTurnOffSequence::LoadSkip()
+{
+    const __time64_t at = static_cast<unsigned>(m_store.GetProfileInt(m_window.m_strSection, kSkippedTurnOff, 0));
+    const __time64_t now = m_outside.Now();
+    // Passed, or no occurrence of a weekly schedule: over.
+    m_skipAt = at + kOccurrenceGrace >= now && at <= now + 8 * 86400LL ? at : 0;
+}
+
+void CTurnOffSequence::SetSkip(__time64_t at)
+{
+    m_skipAt = at;
+    m_store.WriteProfileInt(m_window.m_strSection, kSkippedTurnOff, static_cast<int>(static_cast<unsigned>(at)));
+    m_window.UpdateTrayTip();
+}
+
+void CTurnOffSequence::ToggleSkip()
+{
+    if (m_held)
+    {
+        // The held turn-off is the next one.
+        m_held = false;
+        m_window.UpdateTrayTip();
+        return;
+    }
+    long long next = 0;
+    if (m_skipAt != 0)
+        SetSkip(0);
+    else if (NextOccurrenceOf(&ScheduleTimes::turnOff, next))
+        SetSkip(next);
+}
+
+bool CTurnOffSequence::NextOccurrenceOf(WeeklyTime ScheduleTimes::*action, long long& next)
+{
+    std::vector<WeeklyTime> times;
+    for (const ScheduleTimes& schedule : m_window.GetScheduledTimes())
+        times.push_back(schedule.*action);
+    const auto zone = [this](long long second, std::tm& local) { return m_outside.LocalTime(second, local); };
+    return NextOccurrenceOfAny(times, m_outside.Now(), zone, next);
+}
+
+bool CTurnOffSequence::InUse(DWORD idleSeconds)
+{
+    return m_outside.MillisecondsSinceInput() < idleSeconds * 1000 || m_outside.IsFullScreenOrPresenting();
+}
+
+bool CTurnOffSequence::SkipsOrHolds(bool blackScreen, bool lock)
+{
+    if (std::exchange(m_releasingHeld, false))
+        return ArmTurnOffAgain(), false;
+    const __time64_t now = m_outside.Now();
+    if (m_skipAt != 0 && m_skipAt <= now)
+    {
+        const bool thisOne = now - m_skipAt <= kOccurrenceGrace;
+        SetSkip(0);
+        if (thisOne)
+            return true;
+    }
+    if (m_held)
+    {
+        m_heldBlackScreen = m_heldBlackScreen || blackScreen;
+        m_heldLock = m_heldLock || lock;
+        return true;
+    }
+    if (kTurnOffWhenIdle.Read(m_store) != 0)
+    {
+        const DWORD idleSeconds = static_cast<DWORD>(ReadIdleMinutes(m_store)) * 60;
+        if (InUse(idleSeconds))
+        {
+            m_held = true;
+            m_heldBlackScreen = blackScreen;
+            m_heldLock = lock;
+            m_heldIdleSeconds = idleSeconds;
+            m_window.UpdateTrayTip();
+            return true;
+        }
+    }
+    ArmTurnOffAgain();
+    return false;
+}
+
+bool CTurnOffSequence::OnTick(__time64_t now)
+{
+    if (!m_held && !m_againArmed && m_skipAt == 0)
+        return true;
+    if (m_skipAt != 0 && now - m_skipAt > kOccurrenceGrace)
+        SetSkip(0); // its occurrence has passed
+    if (m_againArmed)
+        TurnOffAgainIfIdle(now);
+    if (!m_held || InUse(m_heldIdleSeconds))
+        return true;
+    m_held = false;
+    m_releasingHeld = true;
+    if (!Scheduled(m_heldBlackScreen, m_heldLock))
+        return false;
+    m_window.UpdateTrayTip();
+    return true;
+}
+
+void CTurnOffSequence::ArmTurnOffAgain()
+{
+    m_againArmed = false;
+    long long turnOn = 0;
+    // Without a turn-on in the schedule there is no night to keep dark.
+    if (kTurnOffAgainWhenIdle.Read(m_store) == 0 || !NextOccurrenceOf(&ScheduleTimes::turnOn, turnOn))
+        return;
+    m_againArmed = true;
+    m_againUntil = turnOn;
+    m_againIdleSeconds = static_cast<DWORD>(ReadIdleMinutes(m_store)) * 60;
+}
+
+void CTurnOffSequence::OnDisplayStateForTurnOffAgain(bool on)
+{
+    if (on)
+        m_againDisplayOnSince = m_outside.Now();
+}
+
+void CTurnOffSequence::TurnOffAgainIfIdle(__time64_t now)
+{
+    if (now >= m_againUntil)
+    {
+        m_againArmed = false; // the turn-on's time has come, or the PC slept through it
+        return;
+    }
+    // Idle since the display came on, not only since the last input: a program may have woken it.
+    if (!m_displayOn || m_waiting || m_blackScreenUp || now - m_againDisplayOnSince < m_againIdleSeconds ||
+        InUse(m_againIdleSeconds))
+        return;
+    // Cleared in the Settings dialog meanwhile, of this instance or another.
+    if (kTurnOffAgainWhenIdle.Read(m_store) == 0)
+    {
+        m_againArmed = false;
+        return;
+    }
+    Perform(Request{});
 }
 
 } // namespace veskaro

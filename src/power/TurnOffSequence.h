@@ -13,6 +13,8 @@ class CScheduledPower;
 class CVeskaroDlg;
 class IOutsideWorld;
 class ISettingsStore;
+struct ScheduleTimes;
+struct WeeklyTime;
 
 class CTurnOffSequence
 {
@@ -53,7 +55,28 @@ public:
     // The window is ending: nothing more is done.
     void Stop();
 
+    // While the PC is in use: the scheduled turn-off held until it is idle, the skip of the
+    // next one, and the monitors turned off again when someone woke them and went away.
+    // At start-up: a skip an earlier run stored.
+    void LoadSkip();
+    // Once a tick; false when the window ended while a held turn-off's black screen was up.
+    bool OnTick(__time64_t now);
+    // The menu command: skips the next scheduled turn-off (a held one at once), or takes the skip back.
+    void ToggleSkip();
+    bool IsSkipSet() const { return m_skipAt != 0; }
+    bool IsHeld() const { return m_held; }
+    // The first second after now at which the tick acts on that action of any schedule.
+    bool NextOccurrenceOf(WeeklyTime ScheduleTimes::*action, long long& next);
+
 private:
+    // The scheduled turn-off's first step: true when it is skipped or held instead of made.
+    bool SkipsOrHolds(bool blackScreen, bool lock);
+    bool InUse(DWORD idleSeconds);
+    void SetSkip(__time64_t at);
+    void ArmTurnOffAgain();
+    void TurnOffAgainIfIdle(__time64_t now);
+    void OnDisplayStateForTurnOffAgain(bool on);
+
     bool TurnOffIfQuiet(); // true when nothing waits any more
     void Perform(const Request& request);
     void EndWatch();
@@ -80,6 +103,20 @@ private:
     static constexpr int kMaxTurnOffsAgain = 3;
     __time64_t m_turnedOffAgain[kMaxTurnOffsAgain] = {}; // oldest first
     int m_turnOffsAgain = 0;
+
+    // The held turn-off, with what it is to do once the PC has been idle long enough.
+    bool m_held = false;
+    bool m_heldBlackScreen = false;
+    bool m_heldLock = false;
+    DWORD m_heldIdleSeconds = 0;
+    bool m_releasingHeld = false;
+    // The skipped occurrence's calendar second; 0 for none.
+    __time64_t m_skipAt = 0;
+    // The turn-off again: armed from a scheduled turn-off until the next turn-on's time.
+    bool m_againArmed = false;
+    __time64_t m_againDisplayOnSince = 0;
+    __time64_t m_againUntil = 0;
+    DWORD m_againIdleSeconds = 0;
 };
 
 } // namespace veskaro

@@ -53,6 +53,9 @@
 #define IDC_KEEP_MONITORS_OFF 1034
 #define IDC_WAKE_FOR_TURN_ON 1035
 #define IDC_KEEP_MONITORS_ON_WHEN_SCHEDULED 1036
+#define IDC_TURN_OFF_WHEN_IDLE 1037
+#define IDC_IDLE_MINUTES 1038
+#define IDC_TURN_OFF_AGAIN_WHEN_IDLE 1039
 
 // Schedules dialog (template 138); the schedule editor (template 139) has the main window's
 // schedule controls, with their ids
@@ -75,6 +78,7 @@
 #define ID_SHARE_LINK 32781
 #define ID_DISPLAY_BLACK_SCREEN 32782
 #define ID_CLEAR_MONITOR_STATE_LIST 32783
+#define ID_SKIP_NEXT_TURN_OFF 32784
 #define ID_SCHEDULES 32785
 
 // System menu item appended at initialisation

@@ -79,12 +79,14 @@ void CVeskaroDlg::OnScheduleCheckBoxClicked()
 {
     LoadSaveSchedule(true);
     m_scheduledPower.Update();
+    UpdateTrayTip();
 }
 
 void CVeskaroDlg::OnScheduleTimeChanged(const NMHDR*, LRESULT* result)
 {
     LoadSaveSchedule(true);
     m_scheduledPower.Update();
+    UpdateTrayTip();
     *result = 0;
 }
 

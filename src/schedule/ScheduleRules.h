@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <ctime>
 #include <string>
 
@@ -167,6 +168,20 @@ bool NextOccurrence(const WeeklyTime& time, long long from, const Zone& zone, lo
     return false;
 }
 
+// The earliest of NextOccurrence over several times: what the schedules do next.
+template <typename Times, typename Zone>
+bool NextOccurrenceOfAny(const Times& times, long long from, const Zone& zone, long long& next)
+{
+    bool found = false;
+    for (const WeeklyTime& time : times)
+    {
+        long long at = 0;
+        if (NextOccurrence(time, from, zone, at) && (!found || at < next))
+            next = at, found = true;
+    }
+    return found;
+}
+
 // The latest second up to `at` at which the tick acted on `time`, looking back a week and a day.
 template <typename Zone>
 bool LastOccurrence(const WeeklyTime& time, long long at, const Zone& zone, long long& last)
@@ -177,6 +192,49 @@ bool LastOccurrence(const WeeklyTime& time, long long at, const Zone& zone, long
         found = true, last = next;
     return found;
 }
+
+// The notification area shows this many characters of a tip.
+constexpr std::size_t kMaxTrayTipLength = 127;
+
+// The tray icon's tip: the name and, on a second line, what the schedule does next. `off` and
+// `on` are the calendar seconds of the next turn-off and turn-on, -1 where there is none;
+// `format` gives the day and time of one as the user reads them.
+template <typename Format>
+std::wstring TrayTipText(const std::wstring& name, long long off, long long on, bool skipped, bool held,
+                         const Format& format)
+{
+    std::wstring next;
+    if (held)
+        next = L"Turn-off waits until the PC is idle";
+    else if (skipped)
+        next = on >= 0 ? L"Turn-off skipped; monitors on " + format(on) : L"Turn-off skipped";
+    else if (off >= 0 && (on < 0 || off <= on)) // at the same second the turn-off comes first
+        next = L"Monitors off " + format(off);
+    else if (on >= 0)
+        next = L"Monitors on " + format(on);
+    std::wstring tip = next.empty() ? name : name + L"\n" + next;
+    if (tip.size() > kMaxTrayTipLength)
+        tip.resize(kMaxTrayTipLength);
+    return tip;
+}
+
+// The tip last given to the shell and the local day it was formed on, so that it is given
+// again only when it changed.
+class TrayTipCache
+{
+public:
+    // True when `text` differs from the last; it is then the last.
+    bool Changed(const std::wstring& text) { return text != m_text ? (m_text = text, true) : false; }
+    bool NewDay(const std::tm& local)
+    {
+        const int day = local.tm_year * 366 + local.tm_yday;
+        return day != m_day ? (m_day = day, true) : false;
+    }
+
+private:
+    std::wstring m_text;
+    int m_day = -1;
+};
 
 // Makes a scheduled action fire once per occurrence. The key is the local date
 // text plus time text of the matching second; when the time text has no

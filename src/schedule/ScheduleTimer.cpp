@@ -102,6 +102,7 @@ void CVeskaroDlg::ReadTimeZoneAndRestartWallClock()
     {
         m_previousTick.hasWallClock = false; // the absolute seconds are still caught up
         m_scheduledPower.Update();
+        UpdateTrayTip();
     }
 }
 
@@ -109,6 +110,7 @@ void CVeskaroDlg::OnTimeChange()
 {
     ReadTimeZoneAndRestartWallClock();
     m_scheduledPower.Update();
+    UpdateTrayTip();
 }
 
 void CVeskaroDlg::OnScheduleTick()
@@ -133,6 +135,7 @@ void CVeskaroDlg::OnScheduleTick()
     // A late tick tests each second it skipped, on that second's own weekday and time text.
     // Every schedule fires each action once per occurrence; the schedules that act in the
     // same second act once: one turn-off, with the black screen and the lock if any asks.
+    bool acted = false;
     do
     {
         m_oTimeNow = seconds.IsNow() ? nowValue : LocalValue(seconds.LocalTime(zone, local), local);
@@ -147,6 +150,7 @@ void CVeskaroDlg::OnScheduleTick()
             m_schedules.DueTurnOffs(m_oTimeNow, nowText, turnOff, blackScreen, lock);
         if (turnOff)
         {
+            acted = true;
             const COleDateTime tested = m_oTimeNow;
             if (!m_turnOff.Scheduled(blackScreen, lock))
                 return; // the window ended while the black screen was up
@@ -159,9 +163,13 @@ void CVeskaroDlg::OnScheduleTick()
         if (others)
             turnOn = m_schedules.DueTurnOns(m_oTimeNow, nowText) || turnOn;
         if (turnOn)
-            m_turnOff.TurnOn(true);
+            acted = true, m_turnOff.TurnOn(true);
     } while (seconds.Next());
 
+    if (!m_turnOff.OnTick(now))
+        return; // the window ended while a held turn-off's black screen was up
+    if (acted || m_trayTip.NewDay(local))
+        UpdateTrayTip();
     RetrySessionLockWatch();
     RetryTrayIcon();
 }

@@ -31,6 +31,10 @@ void CDlgSettings::DoDataExchange(CDataExchange& dx)
     DDX_Check(dx, IDC_KEEP_MONITORS_OFF, m_bKeepMonitorsOff);
     DDX_Check(dx, IDC_WAKE_FOR_TURN_ON, m_bWakeForTurnOn);
     DDX_Check(dx, IDC_KEEP_MONITORS_ON_WHEN_SCHEDULED, m_bKeepMonitorsOnWhenScheduled);
+    DDX_Check(dx, IDC_TURN_OFF_WHEN_IDLE, m_bTurnOffWhenIdle);
+    DDX_Text(dx, IDC_IDLE_MINUTES, m_iIdleMinutes);
+    DDV_MinMaxInt(dx, IDC_IDLE_MINUTES, m_iIdleMinutes, kMinIdleMinutes, kMaxIdleMinutes);
+    DDX_Check(dx, IDC_TURN_OFF_AGAIN_WHEN_IDLE, m_bTurnOffAgainWhenIdle);
 }
 
 BOOL CDlgSettings::OnInitDialog()
@@ -50,6 +54,9 @@ BOOL CDlgSettings::OnInitDialog()
     m_bKeepMonitorsOff = AsFlag(kKeepMonitorsOff.Read(store));
     m_bWakeForTurnOn = AsFlag(kWakeForTurnOn.Read(store));
     m_bKeepMonitorsOnWhenScheduled = AsFlag(kKeepMonitorsOnWhenScheduled.Read(store));
+    m_bTurnOffWhenIdle = AsFlag(kTurnOffWhenIdle.Read(store));
+    m_iIdleMinutes = ReadIdleMinutes(store);
+    m_bTurnOffAgainWhenIdle = AsFlag(kTurnOffAgainWhenIdle.Read(store));
 
     CDialogBase::OnInitDialog();
 
@@ -86,6 +93,9 @@ void CDlgSettings::OnOK()
     kKeepMonitorsOff.Write(store, m_bKeepMonitorsOff);
     kWakeForTurnOn.Write(store, m_bWakeForTurnOn);
     kKeepMonitorsOnWhenScheduled.Write(store, m_bKeepMonitorsOnWhenScheduled);
+    kTurnOffWhenIdle.Write(store, m_bTurnOffWhenIdle);
+    kIdleMinutes.Write(store, m_iIdleMinutes);
+    kTurnOffAgainWhenIdle.Write(store, m_bTurnOffAgainWhenIdle);
 
     // Every OK applies the box, so a moved executable is written with its new path.
     SetStartAtLogin(m_env.applicationName, m_bStartAtLogin != 0);

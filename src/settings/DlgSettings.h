@@ -29,6 +29,9 @@ public:
     int m_bKeepMonitorsOff = 0;
     int m_bWakeForTurnOn = 0;
     int m_bKeepMonitorsOnWhenScheduled = 0;
+    int m_bTurnOffWhenIdle = 0;
+    int m_iIdleMinutes = 0;
+    int m_bTurnOffAgainWhenIdle = 0;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;

@@ -21,6 +21,7 @@ void CVeskaroDlg::OnOptionsChanged()
 {
     UpdateSessionLockWatch();
     m_scheduledPower.OnOptionsChanged();
+    UpdateTrayTip();
 }
 
 } // namespace veskaro

@@ -71,7 +71,49 @@ UniqueIcon LoadSmallIcon(int size)
                                                       IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
+// "Mon 11:00 PM": the short day name and the time in the user's own formats, the seconds
+// only where the time has them.
+std::wstring DayAndTime(IOutsideWorld& outside, long long second)
+{
+    std::tm local{};
+    SYSTEMTIME time{};
+    if (!outside.LocalTime(second, local) || !COleDateTime::FromLocalTime(local).GetAsSystemTime(time))
+        return std::wstring();
+    wchar_t day[64] = {};
+    wchar_t clock[64] = {};
+    if (!::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &time, L"ddd", day, 64, nullptr) ||
+        !::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, local.tm_sec ? 0 : TIME_NOSECONDS, &time, nullptr, clock, 64))
+        return std::wstring();
+    return std::wstring(day) + L" " + clock;
+}
+
 } // namespace
+
+std::wstring CVeskaroDlg::TrayTip()
+{
+    long long off = 0, on = 0;
+    if (!m_turnOff.NextOccurrenceOf(&ScheduleTimes::turnOff, off))
+        off = -1;
+    if (!m_turnOff.NextOccurrenceOf(&ScheduleTimes::turnOn, on))
+        on = -1;
+    const auto format = [this](long long second) { return DayAndTime(m_outside, second); };
+    return TrayTipText(m_env.applicationName, off, on, m_turnOff.IsSkipSet(), m_turnOff.IsHeld(), format);
+}
+
+void CVeskaroDlg::UpdateTrayTip()
+{
+    const UINT check = m_turnOff.IsSkipSet() ? MF_CHECKED : MF_UNCHECKED;
+    for (HMENU menu : {m_menuMain.Get(), m_menuTray.Get()})
+        ::CheckMenuItem(::GetSubMenu(menu, 0), ID_SKIP_NEXT_TURN_OFF, MF_BYCOMMAND | check);
+    // An icon still to be added takes the tip with it.
+    const std::wstring tip = TrayTip();
+    if (m_trayIconRetry.Pending() || !m_trayTip.Changed(tip))
+        return;
+    NOTIFYICONDATAW data = TrayRecord(m_hWnd);
+    data.uFlags = NIF_TIP;
+    ::lstrcpynW(data.szTip, tip.c_str(), ARRAYSIZE(data.szTip));
+    m_outside.NotifyIcon(NIM_MODIFY, data);
+}
 
 void CVeskaroDlg::LoadTrayIcon()
 {
@@ -116,11 +158,13 @@ bool CVeskaroDlg::TryAddTrayIcon(bool retry)
     data.uCallbackMessage = WM_TRAY_NOTIFY;
     data.hIcon = m_hTrayIcon ? m_hTrayIcon.Get() : m_hIcon;
     // A long application name is cut to what the tooltip holds, terminator included.
-    ::lstrcpynW(data.szTip, m_env.applicationName.c_str(), ARRAYSIZE(data.szTip));
+    const std::wstring tip = TrayTip();
+    ::lstrcpynW(data.szTip, tip.c_str(), ARRAYSIZE(data.szTip));
     // An add that timed out may have reached the shell all the same; then only a
     // modification succeeds.
     if (!m_outside.NotifyIcon(NIM_ADD, data) && !(retry && m_outside.NotifyIcon(NIM_MODIFY, data)))
         return false;
+    m_trayTip.Changed(tip);
     if (HMENU trayMenu = ::GetSubMenu(m_menuTray.Get(), 0))
         ::SetMenuDefaultItem(trayMenu, ID_CONFIGURE, FALSE);
     return true;

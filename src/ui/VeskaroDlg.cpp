@@ -84,7 +84,9 @@ BOOL CVeskaroDlg::OnInitDialog()
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     ::SetWindowTextW(m_hWnd, m_env.applicationName.c_str());
 
+    m_turnOff.LoadSkip();
     AddTrayIcon();
+    UpdateTrayTip(); // the skip's check mark
     StartScheduleTimer();
     UpdateSessionLockWatch();
     m_scheduledPower.Update();
@@ -172,6 +174,7 @@ bool CVeskaroDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_DISPLAY_BLACK_SCREEN: return OnDisplayBlackScreen(), true;
     case IDC_AUTO_DISPLAY_BLACK_SCREEN: return OnScheduleCheckBoxClicked(), true;
     case ID_CLEAR_MONITOR_STATE_LIST: return OnClearMonitorStateList(), true;
+    case ID_SKIP_NEXT_TURN_OFF: return m_turnOff.ToggleSkip(), true;
     default: return CDialogBase::HandleMessage(WM_COMMAND, wParam, lParam) != FALSE;
     }
 }

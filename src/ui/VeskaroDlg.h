@@ -42,6 +42,9 @@ public:
     void ShowMainWindow();
     void HideMainWindow();
     void ShowMainMenu();
+    // The tip and the skip's check mark, after anything that may change what comes next.
+    void UpdateTrayTip();
+    std::wstring TrayTip();
 
     // Weekly schedule and its timer (schedule/)
     void LoadSaveSchedule(bool save);
@@ -100,6 +103,7 @@ public:
     UniqueIcon m_hTrayIcon;  // the same icon at the small size, for the notification area
     int m_iTrayIconSize = 0; // its width and height, so that only a new scale reloads it
     TickRetry m_trayIconRetry;
+    TrayTipCache m_trayTip;
     int m_bDay1 = 0, m_bDay2 = 0, m_bDay3 = 0, m_bDay4 = 0, m_bDay5 = 0, m_bDay6 = 0, m_bDay7 = 0;
     int m_bDay8 = 0, m_bDay9 = 0, m_bDay10 = 0, m_bDay11 = 0, m_bDay12 = 0, m_bDay13 = 0, m_bDay14 = 0;
     int m_bTurnOffLockPC = 0;

@@ -331,7 +331,8 @@ TEST_F(BadStoredDataE2e, WrongTypesReadAsAbsentAndOkRewritesTheOptionsWithTheirT
         {L"m_bKeepALog", Dword(0)},            {L"m_bSpeakMonitorON", Dword(0)},
         {L"m_bSpeakMonitorOFF", Dword(0)},     {L"m_sMonitorOffText", Text(L"Monitor Off")},
         {L"m_sMonitorOnText", Text(L"Monitor On")},  {L"m_bKeepMonitorsOff", Dword(1)},
-        {L"m_bWakeForTurnOn", Dword(0)},              {L"m_bKeepMonitorsOnWhenScheduled", Dword(0)}};
+        {L"m_bWakeForTurnOn", Dword(0)},              {L"m_bKeepMonitorsOnWhenScheduled", Dword(0)},
+        {L"m_bTurnOffWhenIdle", Dword(0)}, {L"m_iIdleMinutes", Dword(5)}, {L"m_bTurnOffAgainWhenIdle", Dword(0)}};
     const auto options = Snapshot(L"");
     EXPECT_EQ(Names(options), Names(expected));
     for (const auto& entry : expected)

@@ -90,6 +90,7 @@ public:
     bool keyOrButtonDown = false;
     DWORD millisecondsSinceInput = 60000;
     DWORD lastInputTime = 1000;
+    bool fullScreen = false;
     bool powerRequestsAvailable = true;
     bool modernStandby = false;
     bool onAcPower = true;
@@ -166,6 +167,7 @@ public:
     bool IsKeyOrButtonDown() override { return keyOrButtonDown; }
     DWORD MillisecondsSinceInput() override { return millisecondsSinceInput; }
     DWORD LastInputTime() override { return lastInputTime; }
+    bool IsFullScreenOrPresenting() override { return fullScreen; }
     EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) override
     {
         log.push_back(L"ExecutionState " + std::to_wstring(flags));

@@ -300,6 +300,7 @@ public:
     bool IsKeyOrButtonDown() override { return false; }
     DWORD MillisecondsSinceInput() override { return MAXDWORD; }
     DWORD LastInputTime() override { return 0; }
+    bool IsFullScreenOrPresenting() override { return false; }
     EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) override { return flags; }
     HANDLE PowerCreateRequest(const std::wstring&) override { return nullptr; }
     bool PowerSetRequest(HANDLE, POWER_REQUEST_TYPE) override { return false; }

@@ -221,6 +221,21 @@ TEST(ScheduleRules, ScheduleLineNamesTheDaysTheTimesAndTheExtras)
     }
 }
 
+TEST(ScheduleRules, TrayTipTellsWhatComesNext)
+{
+    const auto format = [](long long at) { return std::wstring(at == 2 ? L"Tue 7:00 AM" : L"Mon 11:00 PM"); };
+    const struct { long long off, on; bool skipped, held; const wchar_t* tip; } cases[] = {
+        {1, 2, false, false, L"Veskaro\nMonitors off Mon 11:00 PM"},
+        {3, 2, false, false, L"Veskaro\nMonitors on Tue 7:00 AM"},
+        {1, 2, true, false, L"Veskaro\nTurn-off skipped; monitors on Tue 7:00 AM"},
+        {1, -1, true, false, L"Veskaro\nTurn-off skipped"},
+        {1, 2, false, true, L"Veskaro\nTurn-off waits until the PC is idle"},
+        {-1, -1, false, false, L"Veskaro"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TrayTipText(L"Veskaro", c.off, c.on, c.skipped, c.held, format), c.tip);
+}
+
 TEST(ScheduleRules, OccurrenceGuardFiresOncePerKey)
 {
     OccurrenceGuard guard;

@@ -89,12 +89,13 @@ TEST(MenuResources, MainPopupHasTheTwelveCommandsInOrder)
                                {ID_SCHEDULES, L"Schedules..."},
                                {ID_SETTINGS, L"Settings..."},
                                {ID_CLEAR_MONITOR_STATE_LIST, L"Clear Monitor State List"},
+                               {ID_SKIP_NEXT_TURN_OFF, L"Skip the Next Turn-Off"},
                                {ID_EXIT, L"Exit"}});
     EXPECT_EQ(ID_TURN_OFF_MONITORS_NOW, 32772);
     EXPECT_EQ(ID_EXIT, 32771);
 }
 
-TEST(MenuResources, TrayPopupHasConfigureAndExit)
+TEST(MenuResources, TrayPopupHasConfigureSkipAndExit)
 {
     OwnedMenu menu(IDR_MENU_TRAY);
     ASSERT_NE(menu.Get(), nullptr);
@@ -102,7 +103,9 @@ TEST(MenuResources, TrayPopupHasConfigureAndExit)
     wchar_t name[32] = {};
     ::GetMenuStringW(menu.Get(), 0, name, 32, MF_BYPOSITION);
     EXPECT_STREQ(name, L"SYSTEMTRAY");
-    ExpectItemsWithSeparators(::GetSubMenu(menu.Get(), 0), {{ID_CONFIGURE, L"Configure..."}, {ID_TRAY_EXIT, L"Exit"}});
+    ExpectItemsWithSeparators(::GetSubMenu(menu.Get(), 0),
+                              {{ID_CONFIGURE, L"Configure..."}, {ID_SKIP_NEXT_TURN_OFF, L"Skip the Next Turn-Off"},
+                               {ID_TRAY_EXIT, L"Exit"}});
     EXPECT_EQ(ID_CONFIGURE, 32778);
     EXPECT_EQ(ID_TRAY_EXIT, 32777);
     // The resource itself marks no default: the window sets it once the icon is in the tray.

@@ -3,6 +3,7 @@
 #include "window/ScheduleTestSupport.h"
 
 #include "res/resource.h"
+#include "window/PowerBroadcast.h"
 
 #include <climits>
 
@@ -219,6 +220,73 @@ TEST_F(ScheduleTick, MonitorsKeptOnFromTheTurnOnToTheTurnOff)
     for (const auto& [request, balance] : m_outside.requestBalance)
         EXPECT_EQ(balance, 0);
     EXPECT_EQ(m_outside.sessionRegistrations.size(), 1u) << "the lock's turn-off is off, the lock still matters";
+}
+
+// Input or a full-screen program holds the turn-off; then black screen, turn-off, lock; a turn-on drops it.
+TEST_F(ScheduleTick, TurnOffHeldWhileThePCIsInUse)
+{
+    for (const wchar_t* name : {L"m_bDay7", L"m_bDay1", L"m_bDay8", L"m_bAutoDisplayBlackScreen", L"m_bTurnOffLockPC"})
+        Set(name, 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    SetText(L"m_oTimeTurnOn", L"7:01:50 AM");
+    m_store.WriteProfileInt(L"", L"m_bTurnOffWhenIdle", 1);
+    Open();
+    BlackScreenWatcher watcher(Window(), [&](HWND w, int) { m_outside.log.push_back(L"BlackScreen"), PressKey(w); });
+    m_outside.millisecondsSinceInput = 299999; // the default five minutes
+    TickAt(kSetTime);
+    EXPECT_STREQ(m_outside.notifyIcons.back().data.szTip, L"VeskaroTest\nTurn-off waits until the PC is idle");
+    m_outside.millisecondsSinceInput = 300000;
+    TickAt(kSetTime + 1);
+    for (int poll = 0; poll < 5; ++poll)
+        Send(WM_TIMER, TIMER_QUIET_INPUT);
+    m_outside.fullScreen = true; // Monday, until the turn-on
+    TickEachSecond(kSetTime + kDaySeconds, kSetTime + kDaySeconds + 10);
+    m_outside.fullScreen = false;
+    TickAt(kSetTime + kDaySeconds + 11);
+    EXPECT_EQ(PowerCalls(),
+              (Events{L"BlackScreen", L"MonitorPower 2", L"LockWorkStation", L"MonitorPower -1", L"SendInput"}));
+}
+
+// Checked in both menus while set, kept over a restart; the next turn-off only (a held one too); over once past.
+TEST_F(ScheduleTick, SkipTheNextTurnOff)
+{
+    Set(L"m_bDay7", 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    Open();
+    const auto checked = [this](HMENU menu) { return ::GetMenuState(menu, ID_SKIP_NEXT_TURN_OFF, 0) == MF_CHECKED; };
+    Command(ID_SKIP_NEXT_TURN_OFF);
+    Open();
+    EXPECT_TRUE(checked(Dlg().m_menuTray.Get()) && checked(Dlg().m_menuMain.Get()));
+    TickAt(kSetTime);
+    Command(ID_SKIP_NEXT_TURN_OFF); // next Sunday's, which the PC sleeps through
+    TickAt(kSetTime + 7 * kDaySeconds + 61);
+    EXPECT_FALSE(checked(Dlg().m_menuMain.Get()));
+    m_store.WriteProfileInt(L"", L"m_bTurnOffWhenIdle", 1);
+    TickAt(kSetTime + 14 * kDaySeconds);
+    Command(ID_SKIP_NEXT_TURN_OFF); // the held one
+    m_outside.millisecondsSinceInput = 600000;
+    TickAt(kSetTime + 14 * kDaySeconds + 1);
+    TickAt(kSetTime + 21 * kDaySeconds);
+    EXPECT_EQ(LoggedEvents(), Events{L"Turn Off"});
+}
+
+// Until the turn-on, monitors woken and then idle the set time go off again; not while off or full-screen.
+TEST_F(ScheduleTick, MonitorsOffAgainAfterTheIdleTimeUntilTheTurnOn)
+{
+    Set(L"m_bDay7", 1);
+    Set(L"m_bDay14", 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    SetText(L"m_oTimeTurnOn", L"8:01:40 AM");
+    m_store.WriteProfileInt(L"", L"m_bTurnOffAgainWhenIdle", 1);
+    Open();
+    TickAt(kSetTime);
+    m_outside.millisecondsSinceInput = 300000;
+    SendDisplayState(Window(), kDisplayOn);
+    for (__time64_t after : {299, 300, 301, 800, 3600}) // too soon, full screen, off again, still off, turn-on
+        m_outside.fullScreen = after == 300, TickAt(kSetTime + after);
+    SendDisplayState(Window(), kDisplayOn);
+    TickAt(kSetTime + 3900);
+    EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn Off", L"Turn On"}));
 }
 
 TEST_F(ScheduleTick, ExitWhileTheBlackScreenIsUpEndsTheTick)

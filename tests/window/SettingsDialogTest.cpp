@@ -191,7 +191,9 @@ TEST_F(SettingsDialogTest, StoredOptionsAndTheRunValueAreShown)
     m_reader.WriteProfileInt(L"", L"m_bSpeakMonitorOFF", 1);
     m_reader.WriteProfileString(L"", L"m_sMonitorOnText", L"Hello");
     m_reader.WriteProfileString(L"", L"m_sMonitorOffText", L"");
+    m_reader.WriteProfileInt(L"", L"m_iIdleMinutes", 241); // out of range: the default
     Open();
+    EXPECT_EQ(Text(IDC_IDLE_MINUTES), L"5");
 
     EXPECT_TRUE(Checked(IDC_ALLOW_MULTIPLE_INSTANCES));
     EXPECT_TRUE(Checked(IDC_START_AT_LOGIN));
@@ -216,7 +218,8 @@ TEST_F(SettingsDialogTest, OkWithNothingChangedWritesEveryOptionInOrder)
         L"\\AllowMultipleInstances=0", L"\\m_bAutoTurnOffWhenLocked=0", L"\\m_iLockTurnOffDelay=1000",
         L"\\LogFilePath=",             L"\\m_bKeepALog=0",              L"\\m_bSpeakMonitorON=0",
         L"\\m_bSpeakMonitorOFF=0",     L"\\m_sMonitorOffText=Monitor Off", L"\\m_sMonitorOnText=Monitor On",
-        L"\\m_bKeepMonitorsOff=1",       L"\\m_bWakeForTurnOn=0",  L"\\m_bKeepMonitorsOnWhenScheduled=0"};
+        L"\\m_bKeepMonitorsOff=1",       L"\\m_bWakeForTurnOn=0",  L"\\m_bKeepMonitorsOnWhenScheduled=0",
+        L"\\m_bTurnOffWhenIdle=0",       L"\\m_iIdleMinutes=5",    L"\\m_bTurnOffAgainWhenIdle=0"};
     EXPECT_EQ(m_store.writes, expected);
     EXPECT_EQ(StoredInt(L"m_iLockTurnOffDelay"), 1000);
     EXPECT_EQ(StoredText(L"LogFilePath"), L"");
@@ -302,8 +305,12 @@ TEST_F(SettingsDialogTest, DelayThatIsNoIntegerIsRefusedAndNothingIsWritten)
         EXPECT_EQ(RunValue::Get(), before) << what;
         EXPECT_TRUE(IsOpen()) << what;
     }
-    // The largest 32-bit number is an integer all the same.
+    // The largest 32-bit number is an integer all the same; the idle minutes have a range.
     SetText(IDC_LOCK_TURN_OFF_DELAY, L"2147483647");
+    SetText(IDC_IDLE_MINUTES, L"0");
+    Press(IDOK);
+    EXPECT_EQ(m_outside.messageBoxes.back().text, L"Please enter an integer between 1 and 240.");
+    SetText(IDC_IDLE_MINUTES, L"240");
     Press(IDOK);
     EXPECT_EQ(StoredInt(L"m_iLockTurnOffDelay"), 2147483647);
     EXPECT_EQ(RunValue::Get(), RunValueText(GetModulePath()));
