@@ -73,17 +73,20 @@ bool CVeskaroDlg::IsTurnOnDay()
     return index >= 0 && DayFlag(index) != 0;
 }
 
+// The tick empties m_strTimeText2 at each second it tests: the second's text is made once.
 bool CVeskaroDlg::IsTurnOffTime()
 {
     m_strTimeText1 = TimeText(m_oTimeTurnOff);
-    m_strTimeText2 = TimeText(m_oTimeNow);
+    if (m_strTimeText2.empty())
+        m_strTimeText2 = TimeText(m_oTimeNow);
     return m_oTimeNow.GetStatus() == COleDateTime::valid && m_strTimeText1 == m_strTimeText2;
 }
 
 bool CVeskaroDlg::IsTurnOnTime()
 {
     m_strTimeText1 = TimeText(m_oTimeTurnOn);
-    m_strTimeText2 = TimeText(m_oTimeNow);
+    if (m_strTimeText2.empty())
+        m_strTimeText2 = TimeText(m_oTimeNow);
     return m_oTimeNow.GetStatus() == COleDateTime::valid && m_strTimeText1 == m_strTimeText2;
 }
 
@@ -140,14 +143,14 @@ void CVeskaroDlg::OnScheduleTick()
     {
         m_oTimeNow = seconds.IsNow() ? nowValue : LocalValue(seconds.LocalTime(zone, local), local);
         const bool others = !m_schedules.Entries().empty();
-        const std::wstring nowText = others ? TimeText(m_oTimeNow) : std::wstring();
+        m_strTimeText2 = others ? TimeText(m_oTimeNow) : std::wstring();
 
         bool turnOff = IsTurnOffDay() && IsTurnOffTime() &&
                        m_turnOffGuard.ShouldFire(m_oTimeNow.Format(VAR_DATEVALUEONLY) + L" " + m_strTimeText2);
         bool blackScreen = turnOff && m_bAutoDisplayBlackScreen != 0;
         bool lock = turnOff && m_bTurnOffLockPC != 0;
         if (others)
-            m_schedules.DueTurnOffs(m_oTimeNow, nowText, turnOff, blackScreen, lock);
+            m_schedules.DueTurnOffs(m_oTimeNow, m_strTimeText2, turnOff, blackScreen, lock);
         if (turnOff)
         {
             acted = true;
@@ -156,12 +159,13 @@ void CVeskaroDlg::OnScheduleTick()
                 return; // the window ended while the black screen was up
             // Ticks inside the black screen moved the time on; this tick goes on with its own.
             m_oTimeNow = tested;
+            m_strTimeText2 = TimeText(m_oTimeNow);
         }
 
         bool turnOn = IsTurnOnDay() && IsTurnOnTime() &&
                       m_turnOnGuard.ShouldFire(m_oTimeNow.Format(VAR_DATEVALUEONLY) + L" " + m_strTimeText2);
         if (others)
-            turnOn = m_schedules.DueTurnOns(m_oTimeNow, nowText) || turnOn;
+            turnOn = m_schedules.DueTurnOns(m_oTimeNow, m_strTimeText2) || turnOn;
         if (turnOn)
             acted = true, m_turnOff.TurnOn(true);
     } while (seconds.Next());

@@ -374,13 +374,6 @@ TEST_F(BadStoredDataE2e, HugeTextsAndExtremeDelaysKeepTheProgramResponsive)
     longTime.resize(10000);
     SetText(kSchedule, L"m_oTimeTurnOn", longTime);
     const auto scheduleBefore = Snapshot(kSchedule);
-    // More schedules: bad values in the second, none third, one past the last there can be.
-    const std::wstring second = std::wstring(kSchedule) + L"\\Schedule 2";
-    SetText(second, L"m_bDay1", L"1");
-    SetDword(second, L"m_oTimeTurnOff", 12);
-    SetDword(std::wstring(kSchedule) + L"\\Schedule 4", L"m_bDay2", 1);
-    SetDword(std::wstring(kSchedule) + L"\\Schedule 9", L"m_bDay3", 1);
-    const auto secondBefore = Snapshot(second);
 
     StartAndShow();
     WaitForTick();

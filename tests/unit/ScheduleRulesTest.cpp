@@ -189,6 +189,14 @@ TEST(ScheduleRules, NextOccurrenceIsWhereTheTickActs)
     const auto lastBefore = [&](const char* at) {
         return LastOccurrence(daily, Wall(at), newYork, last) ? Text(last) : std::string();
     };
+    // Across schedules: the earliest of them, none without any.
+    WeeklyTime weekend{{true, false, false, false, false, false, true}, 9 * 3600};
+    const auto nextOfAny = [&](std::vector<WeeklyTime> times, const char* from) {
+        return NextOccurrenceOfAny(times, Wall(from), newYork, last) ? Text(last) : std::string();
+    };
+    EXPECT_EQ(nextOfAny({daily, weekend}, "2026-12-05 12:00:00"), "2026-12-05 14:00:00 Sat");
+    EXPECT_EQ(nextOfAny({weekend, daily}, "2026-12-07 11:00:00"), "2026-12-07 12:00:00 Mon");
+    EXPECT_EQ(nextOfAny({}, "2026-12-07 11:00:00"), "");
     EXPECT_EQ(lastBefore("2026-12-06 12:00:00"), "2026-12-06 12:00:00 Sun"); // its own second counts
     EXPECT_EQ(lastBefore("2026-12-06 11:59:59"), "2026-12-05 12:00:00 Sat");
     EXPECT_FALSE(NextOccurrence(daily, 0, [](long long, std::tm&) { return false; }, last));
