@@ -137,11 +137,10 @@ TEST_F(ScheduleTick, TheBlackScreensTurnOffWaitsForQuietInputAndADueTurnOnEndsTh
     EXPECT_FALSE(::KillTimer(Window(), TIMER_QUIET_INPUT));
 }
 
-// Windows is asked to wake the PC a minute before each turn-on; with Modern Standby, which no
-// timer wakes, the system is held from the turn-off, on AC power, until the turn-on is past,
-// fired or slept through, and for the ten seconds of that command; after a resume, until the
-// user is back or the turn-on is past. Windows sends an unattended wake back to sleep after
-// about two minutes. Without a request object (Wine gives none) the thread's execution state asks.
+// A wake timer a minute before each turn-on; with Modern Standby the system held from the turn-off,
+// on AC power, until the turn-on is past, and for the ten-second turn-on; after a resume until the
+// user is back (Windows sleeps again after two minutes unattended) or the turn-on is past.
+// Without a request object (Wine gives none) the window's thread asks through its execution state.
 TEST_F(ScheduleTick, WakeTimerForTheNextTurnOnAndTheSystemHeldUntilIt)
 {
     Set(L"m_bDay7", 1);
