@@ -67,6 +67,7 @@ void CVeskaroDlg::EditFirstSchedule(const Schedule& schedule)
 void CVeskaroDlg::OnSchedulesChanged()
 {
     m_scheduledPower.Update();
+    UpdateTrayTip();
 }
 
 void CVeskaroDlg::OnSchedules()
