@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <versionhelpers.h>
+#include <wtsapi32.h>
 
 #include <cstddef>
 #include <ctime>
@@ -314,6 +315,45 @@ void Win32OutsideWorld::UnRegisterSessionNotification(HWND window)
     auto proc = reinterpret_cast<Unregister>(reinterpret_cast<void*>(SessionApi("WTSUnRegisterSessionNotification")));
     if (proc)
         proc(window);
+}
+
+bool Win32OutsideWorld::IsSessionLocked()
+{
+    // WTSINFOEXW up to its lock flag; MinGW's headers lack it. Its union holds 64-bit members.
+    struct SessionInfoEx
+    {
+        DWORD level;
+        union
+        {
+            struct
+            {
+                ULONG sessionId;
+                LONG sessionState;
+                LONG sessionFlags;
+            } level1;
+            LARGE_INTEGER alignment;
+        } data;
+    };
+    constexpr int kSessionInfoEx = 25; // WTSSessionInfoEx, Windows 7 and later
+    constexpr LONG kSessionStateLock = 0, kSessionStateUnlock = 1;
+    using Query = BOOL(WINAPI*)(HANDLE, DWORD, int, LPWSTR*, DWORD*);
+    using Free = void(WINAPI*)(void*);
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(SessionApi("WTSQuerySessionInformationW")));
+    auto free = reinterpret_cast<Free>(reinterpret_cast<void*>(SessionApi("WTSFreeMemory")));
+    LPWSTR buffer = nullptr;
+    DWORD bytes = 0;
+    if (!query || !free || !query(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, kSessionInfoEx, &buffer, &bytes))
+        return false;
+    LONG flags = -1; // WTS_SESSIONSTATE_UNKNOWN
+    if (buffer && bytes >= sizeof(SessionInfoEx))
+    {
+        const auto* info = reinterpret_cast<const SessionInfoEx*>(buffer);
+        if (info->level == 1)
+            flags = info->data.level1.sessionFlags;
+    }
+    free(buffer);
+    // Windows 7 reports the two the other way round, as Microsoft documents.
+    return flags == (IsWindows8OrGreater() ? kSessionStateLock : kSessionStateUnlock);
 }
 
 HRESULT Win32OutsideWorld::CreateVoice(ISpVoice** voice)

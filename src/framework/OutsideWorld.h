@@ -86,6 +86,8 @@ public:
     virtual void UnregisterPowerSettingNotification(HPOWERNOTIFY handle) = 0;
     virtual bool RegisterSessionNotification(HWND window, DWORD flags) = 0;
     virtual void UnRegisterSessionNotification(HWND window) = 0;
+    // This session is locked now; false where Windows does not say.
+    virtual bool IsSessionLocked() = 0;
 
     // Speech: the voice object, created through COM.
     virtual HRESULT CreateVoice(ISpVoice** voice) = 0;
@@ -168,6 +170,7 @@ public:
     void UnregisterPowerSettingNotification(HPOWERNOTIFY handle) override;
     bool RegisterSessionNotification(HWND window, DWORD flags) override;
     void UnRegisterSessionNotification(HWND window) override;
+    bool IsSessionLocked() override;
     HRESULT CreateVoice(ISpVoice** voice) override;
     void Speak(ISpVoice* voice, const std::wstring& text, DWORD flags) override;
     void ReleaseVoice(ISpVoice* voice) override;

@@ -27,6 +27,11 @@ CDlgBlackScreen::CDlgBlackScreen(IOutsideWorld& outside, std::wstring applicatio
 {
 }
 
+bool CDlgBlackScreen::IsAnyUp()
+{
+    return !KeyboardTargets().empty();
+}
+
 BOOL CDlgBlackScreen::OnInitDialog()
 {
     CDialogBase::OnInitDialog();

@@ -13,6 +13,8 @@ class CDlgBlackScreen : public CDialogBase
 {
 public:
     CDlgBlackScreen(IOutsideWorld& outside, std::wstring applicationName);
+    // While any black screen of this thread is up.
+    static bool IsAnyUp();
 
 protected:
     BOOL OnInitDialog() override;

@@ -38,16 +38,14 @@ void CScheduledPower::Update()
     const LocalZone zone{m_outside};
     const __time64_t now = m_outside.Now();
     // The earliest turn-on of all the schedules.
-    long long next = 0;
-    const std::wstring* nextText = nullptr;
+    std::vector<WeeklyTime> turnOns;
     for (const ScheduleTimes& schedule : times)
-    {
-        long long at = 0;
-        if (NextOccurrence(schedule.turnOn, now, zone, at) && (!nextText || at < next))
-            next = at, nextText = &schedule.turnOnText;
-    }
-    const bool wake = kWakeForTurnOn.Read(m_store) != 0 && nextText;
-    m_reason = L"Veskaro: turn the monitors on at " + (nextText ? *nextText : times.front().turnOnText);
+        turnOns.push_back(schedule.turnOn);
+    long long next = 0;
+    std::size_t earliest = 0;
+    const bool any = NextOccurrenceOfAny(turnOns, now, zone, next, &earliest);
+    const bool wake = kWakeForTurnOn.Read(m_store) != 0 && any;
+    m_reason = L"Veskaro: turn the monitors on at " + times[earliest].turnOnText;
     m_turnOnDue = wake ? next : 0;
     if (wake)
     {
@@ -137,6 +135,11 @@ void CScheduledPower::OnScheduledTurnOff()
         m_standbyHoldEnd = m_turnOnDue + kHoldPastTurnOnSeconds;
     // A black screen nobody closes must not keep the display lit all night.
     BeforeTurnOff();
+}
+
+void CScheduledPower::OnScheduledTurnOffPassed()
+{
+    Hold();
 }
 
 void CScheduledPower::OnScheduledTurnOn()

@@ -33,6 +33,9 @@ public:
     void OnOptionsChanged();
     // The scheduled turn-off begins (before its black screen).
     void OnScheduledTurnOff();
+    // Its second passed without it (skipped, held, or a held one dropped): the monitors are no
+    // longer kept on all the same.
+    void OnScheduledTurnOffPassed();
     void OnScheduledTurnOn();
     // Any other turn-on Veskaro performs.
     void OnTurnOn();
@@ -40,6 +43,7 @@ public:
     void BeforeTurnOff(bool turnOnAfter = false);
     void OnSessionLock();
     void OnSessionUnlock();
+    bool IsSessionLocked() const { return m_locked; }
     // Woken without the user (PBT_APMRESUMEAUTOMATIC), and the user's input after a resume.
     void OnResume();
     void OnUserResume();

@@ -2,11 +2,13 @@
 
 #include "app/SettingsStore.h"
 #include "framework/OutsideWorld.h"
+#include "power/DlgBlackScreen.h"
 #include "power/ScheduledPower.h"
 #include "res/resource.h"
 #include "ui/VeskaroDlg.h"
 
 #include <algorithm>
+#include <climits>
 #include <utility>
 #include <vector>
 
@@ -60,10 +62,17 @@ void CTurnOffSequence::Now(const Request& request)
     Perform(request);
 }
 
-bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock)
+bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock, long long tested)
 {
-    if (SkipsOrHolds(blackScreen, lock))
+    // At the lock screen nobody sees a black screen, the key that closed it would lock once
+    // more at the return, and the session is locked already: the monitors go off at once.
+    if (m_power.IsSessionLocked())
+        blackScreen = lock = false;
+    if (SkipsOrHolds(blackScreen, lock, tested))
+    {
+        m_power.OnScheduledTurnOffPassed(); // the monitors are no longer kept on all the same
         return true;
+    }
     Request request;
     request.lock = lock;
     m_power.OnScheduledTurnOff();
@@ -98,7 +107,7 @@ bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock)
 void CTurnOffSequence::TurnOn(bool scheduled)
 {
     if (scheduled)
-        m_held = m_againArmed = false; // the morning wins
+        EndNight(m_outside.Now(), true);
     if (m_blackScreenUp)
     {
         m_deferredScheduled = (m_turnOnDeferred && m_deferredScheduled) || scheduled;
@@ -274,6 +283,7 @@ void CTurnOffSequence::ToggleSkip()
     {
         // The held turn-off is the next one.
         m_held = false;
+        m_power.OnScheduledTurnOffPassed();
         m_window.UpdateTrayTip();
         return;
     }
@@ -293,23 +303,63 @@ bool CTurnOffSequence::NextOccurrenceOf(WeeklyTime ScheduleTimes::*action, long 
     return NextOccurrenceOfAny(times, m_outside.Now(), zone, next);
 }
 
-bool CTurnOffSequence::InUse(DWORD idleSeconds)
+bool CTurnOffSequence::NightEnd(bool held, long long& end)
 {
-    return m_outside.MillisecondsSinceInput() < idleSeconds * 1000 || m_outside.IsFullScreenOrPresenting();
+    return NextOccurrenceOf(&ScheduleTimes::turnOn, end) || (held && NextOccurrenceOf(&ScheduleTimes::turnOff, end));
 }
 
-bool CTurnOffSequence::SkipsOrHolds(bool blackScreen, bool lock)
+void CTurnOffSequence::EndNight(__time64_t now, bool turnOnMade)
+{
+    if (turnOnMade || now >= m_againUntil)
+        m_againArmed = false;
+    if (m_held && (turnOnMade || now >= m_heldUntil))
+    {
+        m_held = false;
+        m_window.UpdateTrayTip();
+    }
+}
+
+void CTurnOffSequence::OnSchedulesChanged()
+{
+    const auto zone = [this](long long second, std::tm& local) { return m_outside.LocalTime(second, local); };
+    const ScheduledTimes times = m_window.GetScheduledTimes();
+    const bool skipStillComes = std::any_of(times.begin(), times.end(), [&](const ScheduleTimes& schedule) {
+        long long at = 0;
+        return NextOccurrence(schedule.turnOff, m_skipAt - 1, zone, at) && at == m_skipAt;
+    });
+    if (m_skipAt != 0 && !skipStillComes)
+        SetSkip(0);
+    long long end = 0;
+    if (m_held)
+        m_heldUntil = NightEnd(true, end) ? end : LLONG_MAX;
+    if (m_againArmed)
+        m_againArmed = NightEnd(false, m_againUntil);
+}
+
+bool CTurnOffSequence::InUse(DWORD idleSeconds)
+{
+    // A locked session is nobody's, and Veskaro's own black screen is no program of the user's.
+    if (m_power.IsSessionLocked())
+        return false;
+    return m_outside.MillisecondsSinceInput() < idleSeconds * 1000 ||
+           (m_outside.IsFullScreenOrPresenting() && !CDlgBlackScreen::IsAnyUp());
+}
+
+bool CTurnOffSequence::SkipsOrHolds(bool blackScreen, bool lock, long long tested)
 {
     if (std::exchange(m_releasingHeld, false))
         return ArmTurnOffAgain(), false;
     const __time64_t now = m_outside.Now();
-    if (m_skipAt != 0 && m_skipAt <= now)
+    // The skipped occurrence itself; where the tick tested a wall-clock second, its own time tells.
+    const long long at = tested >= 0 ? tested : now;
+    if (m_skipAt != 0 && m_skipAt <= at)
     {
-        const bool thisOne = now - m_skipAt <= kOccurrenceGrace;
+        const bool thisOne = tested >= 0 ? tested == m_skipAt : now - m_skipAt <= kOccurrenceGrace;
         SetSkip(0);
         if (thisOne)
             return true;
     }
+    EndNight(now, false); // a hold of last night's does not take this one in
     if (m_held)
     {
         m_heldBlackScreen = m_heldBlackScreen || blackScreen;
@@ -321,6 +371,8 @@ bool CTurnOffSequence::SkipsOrHolds(bool blackScreen, bool lock)
         const DWORD idleSeconds = static_cast<DWORD>(ReadIdleMinutes(m_store)) * 60;
         if (InUse(idleSeconds))
         {
+            long long end = 0;
+            m_heldUntil = NightEnd(true, end) ? end : LLONG_MAX;
             m_held = true;
             m_heldBlackScreen = blackScreen;
             m_heldLock = lock;
@@ -339,6 +391,7 @@ bool CTurnOffSequence::OnTick(__time64_t now)
         return true;
     if (m_skipAt != 0 && now - m_skipAt > kOccurrenceGrace)
         SetSkip(0); // its occurrence has passed
+    EndNight(now, false); // by the clock, whether or not a tick made its turn-on
     if (m_againArmed)
         TurnOffAgainIfIdle(now);
     if (!m_held || InUse(m_heldIdleSeconds))
@@ -353,13 +406,10 @@ bool CTurnOffSequence::OnTick(__time64_t now)
 
 void CTurnOffSequence::ArmTurnOffAgain()
 {
-    m_againArmed = false;
-    long long turnOn = 0;
     // Without a turn-on in the schedule there is no night to keep dark.
-    if (kTurnOffAgainWhenIdle.Read(m_store) == 0 || !NextOccurrenceOf(&ScheduleTimes::turnOn, turnOn))
+    m_againArmed = kTurnOffAgainWhenIdle.Read(m_store) != 0 && NightEnd(false, m_againUntil);
+    if (!m_againArmed)
         return;
-    m_againArmed = true;
-    m_againUntil = turnOn;
     m_againIdleSeconds = static_cast<DWORD>(ReadIdleMinutes(m_store)) * 60;
 }
 
@@ -371,11 +421,6 @@ void CTurnOffSequence::OnDisplayStateForTurnOffAgain(bool on)
 
 void CTurnOffSequence::TurnOffAgainIfIdle(__time64_t now)
 {
-    if (now >= m_againUntil)
-    {
-        m_againArmed = false; // the turn-on's time has come, or the PC slept through it
-        return;
-    }
     // Idle since the display came on, not only since the last input: a program may have woken it.
     if (!m_displayOn || m_waiting || m_blackScreenUp || now - m_againDisplayOnSince < m_againIdleSeconds ||
         InUse(m_againIdleSeconds))

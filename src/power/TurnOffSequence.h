@@ -39,7 +39,8 @@ public:
     void Now(const Request& request);
     // The scheduled turn-off: the black screen first when asked, then the turn-off after
     // the input that closed it. False when the window ended while the black screen was up.
-    bool Scheduled(bool blackScreen, bool lock);
+    // `tested`: the calendar second the tick tested, or -1 where it tested a wall-clock second.
+    bool Scheduled(bool blackScreen, bool lock, long long tested = -1);
     // A turn-on Veskaro performs (the schedule, the ten seconds). One that falls due while a
     // turn-off waits ends the wait first; one during the scheduled black screen comes right
     // after that black screen's turn-off.
@@ -63,6 +64,8 @@ public:
     bool OnTick(__time64_t now);
     // The menu command: skips the next scheduled turn-off (a held one at once), or takes the skip back.
     void ToggleSkip();
+    // A schedule added, edited or removed: the skip, the hold and the turn-off again follow it.
+    void OnSchedulesChanged();
     bool IsSkipSet() const { return m_skipAt != 0; }
     bool IsHeld() const { return m_held; }
     // The first second after now at which the tick acts on that action of any schedule.
@@ -70,8 +73,14 @@ public:
 
 private:
     // The scheduled turn-off's first step: true when it is skipped or held instead of made.
-    bool SkipsOrHolds(bool blackScreen, bool lock);
+    bool SkipsOrHolds(bool blackScreen, bool lock, long long tested);
     bool InUse(DWORD idleSeconds);
+    // The end of the night that a turn-off made or held now belongs to: the next turn-on of any
+    // schedule; for a held one without a turn-on, the next turn-off, which is decided afresh.
+    // False when there is none.
+    bool NightEnd(bool held, long long& end);
+    // The hold and the turn-off again end with their night: its turn-on made, or its second passed.
+    void EndNight(__time64_t now, bool turnOnMade);
     void SetSkip(__time64_t at);
     void ArmTurnOffAgain();
     void TurnOffAgainIfIdle(__time64_t now);
@@ -106,13 +115,14 @@ private:
 
     // The held turn-off, with what it is to do once the PC has been idle long enough.
     bool m_held = false;
+    __time64_t m_heldUntil = 0; // the end of its night
     bool m_heldBlackScreen = false;
     bool m_heldLock = false;
     DWORD m_heldIdleSeconds = 0;
     bool m_releasingHeld = false;
     // The skipped occurrence's calendar second; 0 for none.
     __time64_t m_skipAt = 0;
-    // The turn-off again: armed from a scheduled turn-off until the next turn-on's time.
+    // The turn-off again: armed from a scheduled turn-off until the end of its night.
     bool m_againArmed = false;
     __time64_t m_againDisplayOnSince = 0;
     __time64_t m_againUntil = 0;

@@ -66,6 +66,7 @@ void CVeskaroDlg::EditFirstSchedule(const Schedule& schedule)
 
 void CVeskaroDlg::OnSchedulesChanged()
 {
+    m_turnOff.OnSchedulesChanged();
     m_scheduledPower.Update();
     UpdateTrayTip();
 }
@@ -79,15 +80,13 @@ void CVeskaroDlg::OnSchedules()
 void CVeskaroDlg::OnScheduleCheckBoxClicked()
 {
     LoadSaveSchedule(true);
-    m_scheduledPower.Update();
-    UpdateTrayTip();
+    OnSchedulesChanged();
 }
 
 void CVeskaroDlg::OnScheduleTimeChanged(const NMHDR*, LRESULT* result)
 {
     LoadSaveSchedule(true);
-    m_scheduledPower.Update();
-    UpdateTrayTip();
+    OnSchedulesChanged();
     *result = 0;
 }
 

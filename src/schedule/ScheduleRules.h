@@ -96,6 +96,8 @@ public:
     }
     // Steps to the next second; false after the last.
     bool Next() { return NextSecondToTest(m_range, m_second); }
+    // The calendar second at hand; -1 where the tick tests wall-clock seconds.
+    long long CalendarSecond() const { return m_wallClock ? -1 : m_second; }
 
 private:
     SecondRange m_range;
@@ -168,16 +170,24 @@ bool NextOccurrence(const WeeklyTime& time, long long from, const Zone& zone, lo
     return false;
 }
 
-// The earliest of NextOccurrence over several times: what the schedules do next.
+// The earliest of NextOccurrence over several times: what the schedules do next; `which`, where
+// given, is set to the index of the time that comes first.
 template <typename Times, typename Zone>
-bool NextOccurrenceOfAny(const Times& times, long long from, const Zone& zone, long long& next)
+bool NextOccurrenceOfAny(const Times& times, long long from, const Zone& zone, long long& next,
+                         std::size_t* which = nullptr)
 {
     bool found = false;
+    std::size_t index = 0;
     for (const WeeklyTime& time : times)
     {
         long long at = 0;
         if (NextOccurrence(time, from, zone, at) && (!found || at < next))
+        {
             next = at, found = true;
+            if (which)
+                *which = index;
+        }
+        ++index;
     }
     return found;
 }
@@ -225,6 +235,9 @@ class TrayTipCache
 public:
     // True when `text` differs from the last; it is then the last.
     bool Changed(const std::wstring& text) { return text != m_text ? (m_text = text, true) : false; }
+    // The first second the tip names (-1: none); once it has passed, the tip is stale.
+    void Names(long long second) { m_named = second; }
+    bool Passed(long long now) const { return m_named >= 0 && now >= m_named; }
     bool NewDay(const std::tm& local)
     {
         const int day = local.tm_year * 366 + local.tm_yday;
@@ -234,6 +247,7 @@ public:
 private:
     std::wstring m_text;
     int m_day = -1;
+    long long m_named = -1;
 };
 
 // Makes a scheduled action fire once per occurrence. The key is the local date

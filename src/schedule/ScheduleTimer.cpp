@@ -155,7 +155,7 @@ void CVeskaroDlg::OnScheduleTick()
         {
             acted = true;
             const COleDateTime tested = m_oTimeNow;
-            if (!m_turnOff.Scheduled(blackScreen, lock))
+            if (!m_turnOff.Scheduled(blackScreen, lock, seconds.CalendarSecond()))
                 return; // the window ended while the black screen was up
             // Ticks inside the black screen moved the time on; this tick goes on with its own.
             m_oTimeNow = tested;
@@ -172,7 +172,7 @@ void CVeskaroDlg::OnScheduleTick()
 
     if (!m_turnOff.OnTick(now))
         return; // the window ended while a held turn-off's black screen was up
-    if (acted || m_trayTip.NewDay(local))
+    if (acted || m_trayTip.NewDay(local) || m_trayTip.Passed(now))
         UpdateTrayTip();
     RetrySessionLockWatch();
     RetryTrayIcon();

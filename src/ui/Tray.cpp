@@ -96,6 +96,8 @@ std::wstring CVeskaroDlg::TrayTip()
         off = -1;
     if (!m_turnOff.NextOccurrenceOf(&ScheduleTimes::turnOn, on))
         on = -1;
+    // After a sleep through it, a time already gone would be named until something else changed.
+    m_trayTip.Names(off < 0 || (on >= 0 && on < off) ? on : off);
     const auto format = [this](long long second) { return DayAndTime(m_outside, second); };
     return TrayTipText(m_env.applicationName, off, on, m_turnOff.IsSkipSet(), m_turnOff.IsHeld(), format);
 }

@@ -89,6 +89,9 @@ BOOL CVeskaroDlg::OnInitDialog()
     UpdateTrayTip(); // the skip's check mark
     StartScheduleTimer();
     UpdateSessionLockWatch();
+    // Started at the lock screen (an upgrade, a restart after a crash, a script): no lock comes.
+    if (m_outside.IsSessionLocked())
+        m_scheduledPower.OnSessionLock();
     m_scheduledPower.Update();
     if (m_env.allowMultipleInstances)
         m_strInstanceSuffix = L"   Instance " + DecimalText(m_iInstance);

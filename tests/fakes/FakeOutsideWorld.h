@@ -94,6 +94,7 @@ public:
     bool powerRequestsAvailable = true;
     bool modernStandby = false;
     bool onAcPower = true;
+    bool sessionLocked = false;
     __time64_t now = 1796540498; // 2026-12-06 07:01:38 UTC, a Sunday (tests run with TZ=UTC)
     // LocalTime's zone: the runtime's, unless a test gives offsets from UTC in seconds, each from its time on.
     std::vector<std::pair<__time64_t, long long>> zone;
@@ -200,6 +201,7 @@ public:
     void UnregisterPowerSettingNotification(HPOWERNOTIFY handle) override;
     bool RegisterSessionNotification(HWND window, DWORD flags) override;
     void UnRegisterSessionNotification(HWND window) override;
+    bool IsSessionLocked() override { return sessionLocked; }
     HRESULT CreateVoice(ISpVoice** voice) override;
     void Speak(ISpVoice* voice, const std::wstring& text, DWORD flags) override;
     void ReleaseVoice(ISpVoice* voice) override;

@@ -317,6 +317,7 @@ public:
     void UnregisterPowerSettingNotification(HPOWERNOTIFY) override {}
     bool RegisterSessionNotification(HWND, DWORD) override { return true; }
     void UnRegisterSessionNotification(HWND) override {}
+    bool IsSessionLocked() override { return false; }
     HRESULT CreateVoice(ISpVoice**) override { return E_NOTIMPL; }
     void Speak(ISpVoice*, const std::wstring&, DWORD) override {}
     void ReleaseVoice(ISpVoice*) override {}
