@@ -235,6 +235,7 @@ TEST(ScheduleRules, TrayTipTellsWhatComesNext)
     const struct { long long off, on; bool skipped, held; const wchar_t* tip; } cases[] = {
         {1, 2, false, false, L"Veskaro\nMonitors off Mon 11:00 PM"},
         {3, 2, false, false, L"Veskaro\nMonitors on Tue 7:00 AM"},
+        {2, 2, false, false, L"Veskaro\nMonitors off Tue 7:00 AM"},
         {1, 2, true, false, L"Veskaro\nTurn-off skipped; monitors on Tue 7:00 AM"},
         {1, -1, true, false, L"Veskaro\nTurn-off skipped"},
         {1, 2, false, true, L"Veskaro\nTurn-off waits until the PC is idle"},

@@ -229,8 +229,10 @@ TEST_F(ScheduleTick, TurnOffHeldWhileThePCIsInUse)
     SetText(L"m_oTimeTurnOff", kSetTimeText);
     SetText(L"m_oTimeTurnOn", L"7:01:50 AM");
     m_store.WriteProfileInt(L"", L"m_bTurnOffWhenIdle", 1);
+    m_store.WriteProfileInt(L"", L"m_iIdleMinutes", -1);
     Open();
-    BlackScreenWatcher watcher(Window(), [&](HWND w, int) { m_outside.log.push_back(L"BlackScreen"), PressKey(w); });
+    const auto noted = [&](HWND w, int) { m_outside.log.push_back(L"BlackScreen"), PressKey(w); };
+    BlackScreenWatcher watcher(Window(), noted);
     m_outside.millisecondsSinceInput = 299999; // the default five minutes
     TickAt(kSetTime);
     EXPECT_STREQ(m_outside.notifyIcons.back().data.szTip, L"VeskaroTest\nTurn-off waits until the PC is idle");
@@ -242,31 +244,57 @@ TEST_F(ScheduleTick, TurnOffHeldWhileThePCIsInUse)
     TickEachSecond(kSetTime + kDaySeconds, kSetTime + kDaySeconds + 10);
     m_outside.fullScreen = false;
     TickAt(kSetTime + kDaySeconds + 11);
-    EXPECT_EQ(PowerCalls(),
-              (Events{L"BlackScreen", L"MonitorPower 2", L"LockWorkStation", L"MonitorPower -1", L"SendInput"}));
+    m_outside.fullScreen = true; // next Sunday, and the PC sleeps through Monday's turn-on
+    TickAt(kSetTime + 7 * kDaySeconds);
+    m_outside.fullScreen = false;
+    TickAt(kSetTime + 8 * kDaySeconds + 3600);
+    m_outside.sessionLocked = true; // started at the lock screen, where the user is not
+    Open();
+    BlackScreenWatcher again(Window(), noted);
+    TickAt(kSetTime + 14 * kDaySeconds);
+    EXPECT_EQ(PowerCalls(), (Events{L"BlackScreen", L"MonitorPower 2", L"LockWorkStation", L"MonitorPower -1",
+                                    L"SendInput", L"MonitorPower 2"}));
 }
 
 // Checked in both menus while set, kept over a restart; the next turn-off only (a held one too); over once past.
+// The monitors kept on since 7:01 are let go as the skipped or held turn-off's second passes.
 TEST_F(ScheduleTick, SkipTheNextTurnOff)
 {
     Set(L"m_bDay7", 1);
+    Set(L"m_bDay14", 1);
     SetText(L"m_oTimeTurnOff", kSetTimeText);
-    Open();
+    SetText(L"m_oTimeTurnOn", L"7:01:00 AM");
+    m_store.WriteProfileInt(L"Settings 1\\Schedule 2", L"m_bDay7", 1);
+    m_store.WriteProfileString(L"Settings 1\\Schedule 2", L"m_oTimeTurnOff", L"7:02:00 AM");
+    m_store.WriteProfileInt(L"", L"m_bKeepMonitorsOnWhenScheduled", 1);
     const auto checked = [this](HMENU menu) { return ::GetMenuState(menu, ID_SKIP_NEXT_TURN_OFF, 0) == MF_CHECKED; };
+    const auto keptOn = [this] { return m_outside.requestBalance.rbegin()->second != 0; };
+    for (int none : {-1, static_cast<int>(kSetTime + 9 * kDaySeconds)}) // 0xFFFFFFFF, or more than a week on
+    {
+        Set(L"m_iSkippedTurnOff", none), Open();
+        EXPECT_FALSE(checked(Dlg().m_menuMain.Get())) << none;
+    }
     Command(ID_SKIP_NEXT_TURN_OFF);
     Open();
-    EXPECT_TRUE(checked(Dlg().m_menuTray.Get()) && checked(Dlg().m_menuMain.Get()));
+    EXPECT_TRUE(checked(Dlg().m_menuTray.Get()) && checked(Dlg().m_menuMain.Get()) && keptOn());
     TickAt(kSetTime);
+    EXPECT_FALSE(keptOn());
     Command(ID_SKIP_NEXT_TURN_OFF); // next Sunday's, which the PC sleeps through
     TickAt(kSetTime + 7 * kDaySeconds + 61);
     EXPECT_FALSE(checked(Dlg().m_menuMain.Get()));
     m_store.WriteProfileInt(L"", L"m_bTurnOffWhenIdle", 1);
+    m_outside.now = kSetTime + 14 * kDaySeconds - 1, Send(WM_OPTIONS_CHANGED);
     TickAt(kSetTime + 14 * kDaySeconds);
+    EXPECT_FALSE(keptOn());
     Command(ID_SKIP_NEXT_TURN_OFF); // the held one
     m_outside.millisecondsSinceInput = 600000;
     TickAt(kSetTime + 14 * kDaySeconds + 1);
-    TickAt(kSetTime + 21 * kDaySeconds);
+    Command(ID_SKIP_NEXT_TURN_OFF); // slept through; the first tick lands on the other schedule's
+    TickAt(kSetTime + 21 * kDaySeconds + 20);
     EXPECT_EQ(LoggedEvents(), Events{L"Turn Off"});
+    Command(ID_SKIP_NEXT_TURN_OFF);
+    ChangePicker(Window(), IDC_TIME_TURN_OFF, TimeOfDay(7, 3, 0)); // the skipped one moved: it comes
+    EXPECT_FALSE(checked(Dlg().m_menuMain.Get()));
 }
 
 // Until the turn-on, monitors woken and then idle the set time go off again; not while off or full-screen.
@@ -277,6 +305,7 @@ TEST_F(ScheduleTick, MonitorsOffAgainAfterTheIdleTimeUntilTheTurnOn)
     SetText(L"m_oTimeTurnOff", kSetTimeText);
     SetText(L"m_oTimeTurnOn", L"8:01:40 AM");
     m_store.WriteProfileInt(L"", L"m_bTurnOffAgainWhenIdle", 1);
+    m_store.WriteProfileInt(L"", L"m_iIdleMinutes", 0);
     Open();
     TickAt(kSetTime);
     m_outside.millisecondsSinceInput = 300000;
@@ -285,7 +314,17 @@ TEST_F(ScheduleTick, MonitorsOffAgainAfterTheIdleTimeUntilTheTurnOn)
         m_outside.fullScreen = after == 300, TickAt(kSetTime + after);
     SendDisplayState(Window(), kDisplayOn);
     TickAt(kSetTime + 3900);
-    EXPECT_EQ(LoggedEvents(), (Events{L"Turn Off", L"Turn Off", L"Turn On"}));
+    // Next Sunday: off again under Veskaro's own black screen, and not once a sleep ended the night.
+    TickAt(kSetTime + 7 * kDaySeconds);
+    SendDisplayState(Window(), kDisplayOn);
+    m_outside.fullScreen = true;
+    BlackScreenWatcher watcher(Window(), [&](HWND w, int) { TickAt(kSetTime + 7 * kDaySeconds + 300), PressKey(w); });
+    Command(ID_DISPLAY_BLACK_SCREEN);
+    SendDisplayState(Window(), kDisplayOn);
+    TickAt(kSetTime + 7 * kDaySeconds + 3700);
+    EXPECT_EQ(PowerCalls(), (Events{L"MonitorPower 2", L"MonitorPower 2", L"MonitorPower -1", L"SendInput",
+                                    L"MonitorPower 2", L"MonitorPower 2"}));
+    EXPECT_STREQ(m_outside.notifyIcons.back().data.szTip, L"VeskaroTest\nMonitors off Sun 7:01:40 AM");
 }
 
 TEST_F(ScheduleTick, ExitWhileTheBlackScreenIsUpEndsTheTick)
@@ -303,6 +342,32 @@ TEST_F(ScheduleTick, ExitWhileTheBlackScreenIsUpEndsTheTick)
     EXPECT_EQ(Window(), nullptr);
     EXPECT_EQ(m_log.Bytes(), "");
     EXPECT_EQ(m_outside.lockCalls, 0);
+}
+
+// Due in the same second: one black screen, one turn-off, one lock. The wake timer aims at the
+// earliest turn-on, and the monitors are kept on from the latest turn-on, of any schedule.
+TEST_F(ScheduleTick, SchedulesDueOnOneNight)
+{
+    const wchar_t second[] = L"Settings 1\\Schedule 2";
+    for (const wchar_t* name : {L"m_bDay6", L"m_bDay7", L"m_bDay8", L"m_bTurnOffLockPC"})
+        Set(name, 1);
+    for (const wchar_t* name : {L"m_bDay7", L"m_bDay8", L"m_bDay14", L"m_bAutoDisplayBlackScreen"})
+        m_store.WriteProfileInt(second, name, 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    SetText(L"m_oTimeTurnOn", L"7:00:00 AM");
+    m_store.WriteProfileString(second, L"m_oTimeTurnOff", kSetTimeText);
+    m_store.WriteProfileString(second, L"m_oTimeTurnOn", L"6:00:00 AM");
+    for (const wchar_t* option : {L"m_bWakeForTurnOn", L"m_bKeepMonitorsOnWhenScheduled"})
+        m_store.WriteProfileInt(L"", option, 1);
+    Open();
+    BlackScreenWatcher watcher(Window(), [&](HWND w, int) { m_outside.log.push_back(L"BlackScreen"), PressKey(w); });
+    TickAt(kSetTime);
+    for (int poll = 0; poll < 5; ++poll)
+        Send(WM_TIMER, TIMER_QUIET_INPUT);
+    EXPECT_EQ(Filtered(m_outside.log, {L"WakeTimer", L"PowerSetRequest 0", L"PowerClearRequest 0", L"BlackScreen",
+                                       L"MonitorPower", L"LockWorkStation"}),
+              (Events{L"WakeTimer 1796623140 Veskaro: turn the monitors on at 6:00:00 AM", L"PowerSetRequest 0",
+                      L"PowerClearRequest 0", L"BlackScreen", L"MonitorPower 2", L"LockWorkStation"}));
 }
 
 TEST_F(ScheduleTick, LockWithoutBlackScreenInTheSameTick)
