@@ -323,11 +323,12 @@ void CTurnOffSequence::OnSchedulesChanged()
 {
     const auto zone = [this](long long second, std::tm& local) { return m_outside.LocalTime(second, local); };
     const ScheduledTimes times = m_window.GetScheduledTimes();
-    const bool skipStillComes = std::any_of(times.begin(), times.end(), [&](const ScheduleTimes& schedule) {
+    const auto skippedComes = [&](const ScheduleTimes& schedule) {
         long long at = 0;
         return NextOccurrence(schedule.turnOff, m_skipAt - 1, zone, at) && at == m_skipAt;
-    });
-    if (m_skipAt != 0 && !skipStillComes)
+    };
+    // A skip is aimed at one occurrence: moved or gone, the turn-off the user now sees comes.
+    if (m_skipAt != 0 && std::none_of(times.begin(), times.end(), skippedComes))
         SetSkip(0);
     long long end = 0;
     if (m_held)

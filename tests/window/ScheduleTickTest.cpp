@@ -229,7 +229,7 @@ TEST_F(ScheduleTick, TurnOffHeldWhileThePCIsInUse)
     SetText(L"m_oTimeTurnOff", kSetTimeText);
     SetText(L"m_oTimeTurnOn", L"7:01:50 AM");
     m_store.WriteProfileInt(L"", L"m_bTurnOffWhenIdle", 1);
-    m_store.WriteProfileInt(L"", L"m_iIdleMinutes", -1);
+    m_store.WriteProfileInt(L"", L"m_iIdleMinutes", 0);
     Open();
     const auto noted = [&](HWND w, int) { m_outside.log.push_back(L"BlackScreen"), PressKey(w); };
     BlackScreenWatcher watcher(Window(), noted);
@@ -289,6 +289,7 @@ TEST_F(ScheduleTick, SkipTheNextTurnOff)
     Command(ID_SKIP_NEXT_TURN_OFF); // the held one
     m_outside.millisecondsSinceInput = 600000;
     TickAt(kSetTime + 14 * kDaySeconds + 1);
+    m_outside.now += kDaySeconds;
     Command(ID_SKIP_NEXT_TURN_OFF); // slept through; the first tick lands on the other schedule's
     TickAt(kSetTime + 21 * kDaySeconds + 20);
     EXPECT_EQ(LoggedEvents(), Events{L"Turn Off"});
@@ -305,7 +306,7 @@ TEST_F(ScheduleTick, MonitorsOffAgainAfterTheIdleTimeUntilTheTurnOn)
     SetText(L"m_oTimeTurnOff", kSetTimeText);
     SetText(L"m_oTimeTurnOn", L"8:01:40 AM");
     m_store.WriteProfileInt(L"", L"m_bTurnOffAgainWhenIdle", 1);
-    m_store.WriteProfileInt(L"", L"m_iIdleMinutes", 0);
+    m_store.WriteProfileInt(L"", L"m_iIdleMinutes", -1);
     Open();
     TickAt(kSetTime);
     m_outside.millisecondsSinceInput = 300000;
@@ -320,6 +321,7 @@ TEST_F(ScheduleTick, MonitorsOffAgainAfterTheIdleTimeUntilTheTurnOn)
     m_outside.fullScreen = true;
     BlackScreenWatcher watcher(Window(), [&](HWND w, int) { TickAt(kSetTime + 7 * kDaySeconds + 300), PressKey(w); });
     Command(ID_DISPLAY_BLACK_SCREEN);
+    m_outside.fullScreen = false;
     SendDisplayState(Window(), kDisplayOn);
     TickAt(kSetTime + 7 * kDaySeconds + 3700);
     EXPECT_EQ(PowerCalls(), (Events{L"MonitorPower 2", L"MonitorPower 2", L"MonitorPower -1", L"SendInput",
@@ -357,6 +359,8 @@ TEST_F(ScheduleTick, SchedulesDueOnOneNight)
     SetText(L"m_oTimeTurnOn", L"7:00:00 AM");
     m_store.WriteProfileString(second, L"m_oTimeTurnOff", kSetTimeText);
     m_store.WriteProfileString(second, L"m_oTimeTurnOn", L"6:00:00 AM");
+    m_store.WriteProfileInt(L"Settings 1\\Schedule 3", L"m_bDay7", 1); // neither black screen nor lock
+    m_store.WriteProfileString(L"Settings 1\\Schedule 3", L"m_oTimeTurnOff", kSetTimeText);
     for (const wchar_t* option : {L"m_bWakeForTurnOn", L"m_bKeepMonitorsOnWhenScheduled"})
         m_store.WriteProfileInt(L"", option, 1);
     Open();
