@@ -199,12 +199,11 @@ TEST_F(ScheduleStore, SchedulesDialogAddsEditsAndRemovesWithoutGaps)
     const int gaps[][3] = {{4, 4, 5}, {8, 3, 4}}; // 2 and `last` stored; where `last` is then; where Add writes
     for (const auto& [last, moved, added] : gaps)
     {
-        const std::wstring section = L"Gaps " + std::to_wstring(last);
-        const auto number = [&](int k) { return section + L"\\Schedule " + std::to_wstring(k); };
+        const auto number = [&](int k) { return std::to_wstring(last) + L"\\Schedule " + std::to_wstring(k); };
         m_store.WriteProfileInt(number(2), L"m_bDay1", 1);
         m_store.WriteProfileInt(number(last), L"m_bDay3", 1);
         CScheduleList stored(m_store);
-        stored.Load(section, COleDateTime());
+        stored.Load(std::to_wstring(last), COleDateTime());
         ASSERT_TRUE(stored.Add(Schedule{}));
         EXPECT_EQ(m_store.GetProfileInt(number(moved), L"m_bDay3", 0), 1);
         EXPECT_TRUE(m_store.HasSection(number(added)));
@@ -218,6 +217,7 @@ TEST_F(ScheduleStore, SchedulesDialogAddsEditsAndRemovesWithoutGaps)
     // A click, or a key (below 256) in the list through the dialog manager; the editor ticks one box, then OK.
     const auto press = [&](int button, int line, int dayBox) {
         ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+        ::SendMessageW(schedules, WM_COMMAND, MAKEWPARAM(IDC_SCHEDULE_LIST, LBN_SELCHANGE), 0);
         ModalWindowWatcher editor([] { return ::FindWindowW(nullptr, L"Schedule"); }, [&](HWND edit, int) {
             ::SendDlgItemMessageW(edit, dayBox, BM_SETCHECK, BST_CHECKED, 0);
             ::PostMessageW(edit, WM_COMMAND, IDOK, 0);
