@@ -46,7 +46,7 @@ void CDlgSchedules::UpdateButtons()
     const bool full = m_window.m_schedules.Entries().size() + 1 >= static_cast<size_t>(kMaxSchedules);
     const auto enable = [this](int id, bool enabled) {
         HWND button = ::GetDlgItem(m_hWnd, id);
-        // A disabled button keeps the focus, and the keyboard is lost: the list takes it first.
+        // Disabled with the focus, a button leaves the dialog without one: the list takes it first.
         if (!enabled && ::GetFocus() == button)
             ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(m_hWnd, IDC_SCHEDULE_LIST)),
                            TRUE);
