@@ -35,24 +35,35 @@ set_property(SOURCE src/res/Veskaro.rc APPEND PROPERTY OBJECT_DEPENDS
 file(GLOB VESKARO_CORE_SOURCES CONFIGURE_DEPENDS
   src/framework/*.cpp src/app/*.cpp src/ui/*.cpp src/schedule/*.cpp
   src/power/*.cpp src/notify/*.cpp src/settings/*.cpp)
+# What the installer's custom actions share with the program: the start-at-login Run value.
+set(VESKARO_RUN_VALUE_SOURCES src/app/CommandLine.cpp src/app/ModulePath.cpp src/app/RegistryStore.cpp
+  src/settings/RunValueText.cpp src/settings/StartAtLogin.cpp)
+list(TRANSFORM VESKARO_RUN_VALUE_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+list(REMOVE_ITEM VESKARO_CORE_SOURCES ${VESKARO_RUN_VALUE_SOURCES})
+add_library(veskaro_run_value STATIC ${VESKARO_RUN_VALUE_SOURCES})
 add_library(veskaro_core STATIC ${VESKARO_CORE_SOURCES})
+target_link_libraries(veskaro_core PUBLIC veskaro_run_value)
 # Nothing in the program catches an exception, so the shipping build leaves out the unwind
 # tables (a quarter of its size); an allocation failure still ends the program in std::terminate.
 # The test programs share veskaro_core and need exceptions for GoogleTest.
 option(VESKARO_NO_EXCEPTIONS "Build the program without exceptions and unwind tables (not with the tests)" OFF)
 if(VESKARO_NO_EXCEPTIONS)
+  target_compile_options(veskaro_run_value PUBLIC -fno-exceptions -fno-asynchronous-unwind-tables
+    -fno-unwind-tables)
   # The guards of function-local statics are the runtime's last user of its exception
   # handling (a guard throws on recursive initialisation): without them, none of it is linked,
-  # a sixth of the program. Every static is first used on the window's thread.
-  target_compile_options(veskaro_core PUBLIC -fno-exceptions -fno-asynchronous-unwind-tables -fno-unwind-tables
-    -fno-threadsafe-statics)
+  # a sixth of the program. Every static of the core is first used on the window's thread;
+  # the custom actions run on Windows Installer's threads, so what they link keeps its guards
+  # (and has no static that needs one).
+  target_compile_options(veskaro_core PRIVATE -fno-threadsafe-statics)
 endif()
 # Small code: the shipping executable stays within its size budget.
-target_compile_options(veskaro_core PUBLIC $<$<CONFIG:Release>:-Os> -ffunction-sections -fdata-sections)
-target_include_directories(veskaro_core PUBLIC src)
-target_compile_definitions(veskaro_core PUBLIC ${VESKARO_DEFINES})
+target_compile_options(veskaro_run_value PUBLIC $<$<CONFIG:Release>:-Os> -ffunction-sections -fdata-sections)
+target_include_directories(veskaro_run_value PUBLIC src)
+target_compile_definitions(veskaro_run_value PUBLIC ${VESKARO_DEFINES})
+target_link_libraries(veskaro_run_value PUBLIC ${VESKARO_SYSTEM_LIBS})
+target_compile_options(veskaro_run_value PRIVATE ${VESKARO_WARNINGS})
 target_compile_options(veskaro_core PRIVATE ${VESKARO_WARNINGS})
-target_link_libraries(veskaro_core PUBLIC ${VESKARO_SYSTEM_LIBS})
 
 add_executable(Veskaro WIN32 src/main.cpp $<TARGET_OBJECTS:veskaro_res>)
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
@@ -74,7 +85,7 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   target_sources(RunValueActions PRIVATE src/LeanRuntime.cpp)
 endif()
 target_compile_options(RunValueActions PRIVATE ${VESKARO_WARNINGS})
-target_link_libraries(RunValueActions PRIVATE veskaro_core msi)
+target_link_libraries(RunValueActions PRIVATE veskaro_run_value msi)
 # Undecorated export names in the 32-bit build too, as the package's table names them.
 target_link_options(RunValueActions PRIVATE -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp
   -Wl,--dynamicbase -Wl,--nxcompat $<$<EQUAL:${VESKARO_BITS},32>:-Wl,--kill-at>

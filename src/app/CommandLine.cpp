@@ -2,6 +2,8 @@
 
 #include "res/resource.h"
 
+#include <iterator>
+
 namespace veskaro
 {
 
@@ -17,6 +19,21 @@ bool IsWhiteSpace(wchar_t c)
 {
     return IsBlank(c) || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
 }
+
+// Constants, not function-local statics: nothing to guard on Windows Installer's threads,
+// where the installer's custom actions run this code, and no guard code in the program.
+constexpr wchar_t kSilent[] = L":silent";
+constexpr std::size_t kSilentLength = std::size(kSilent) - 1;
+
+struct Verb
+{
+    const wchar_t* verb;
+    unsigned command;
+};
+constexpr Verb kVerbs[] = {{L":off", ID_TURN_OFF_MONITORS_NOW},
+                           {L":off-on", ID_TURN_OFF_AND_ON_AFTER_10_SECONDS},
+                           {L":lock", ID_LOCK_PC_NOW},
+                           {L":black", ID_DISPLAY_BLACK_SCREEN}};
 
 } // namespace
 
@@ -54,25 +71,16 @@ std::wstring ArgumentText(const std::wstring& commandLine)
 
 bool IsSilentStart(const std::wstring& argumentText)
 {
-    static const std::wstring kSilent = L":silent";
     std::size_t first = 0;
     while (first < argumentText.size() && IsWhiteSpace(argumentText[first]))
         ++first;
     // Trimming the end is not needed: ":silent" holds no white space, so
     // trailing white space cannot change what the trimmed text begins with.
-    return argumentText.compare(first, kSilent.size(), kSilent) == 0;
+    return argumentText.compare(first, kSilentLength, kSilent) == 0;
 }
 
 unsigned CommandVerb(const std::wstring& argumentText)
 {
-    static const struct
-    {
-        const wchar_t* verb;
-        unsigned command;
-    } kVerbs[] = {{L":off", ID_TURN_OFF_MONITORS_NOW},
-                  {L":off-on", ID_TURN_OFF_AND_ON_AFTER_10_SECONDS},
-                  {L":lock", ID_LOCK_PC_NOW},
-                  {L":black", ID_DISPLAY_BLACK_SCREEN}};
     std::size_t first = 0;
     std::size_t end = argumentText.size();
     while (first < end && IsWhiteSpace(argumentText[first]))

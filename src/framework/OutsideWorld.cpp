@@ -22,11 +22,14 @@ const GUID kClsidSpVoice = {0x96749377, 0x3391, 0x11D2, {0x9E, 0xE3, 0x00, 0xC0,
 const GUID kIidISpVoice = {0x6C44DF74, 0x72B9, 0x4992, {0xA1, 0xEC, 0xEF, 0x99, 0x6E, 0x04, 0x22, 0xD4}};
 
 // wtsapi32 and powrprof are not among the system's known DLLs: load them from System32
-// only, when needed, never from the program's folder. Windows 7 without update KB2533623
-// knows no LOAD_LIBRARY_SEARCH_SYSTEM32 and fails the call; the full path in the system
-// folder says the same there.
+// only, when first needed, never from the program's folder. Windows 7 without update
+// KB2533623 knows no LOAD_LIBRARY_SEARCH_SYSTEM32 and fails the call; the full path in the
+// system folder says the same there. Once loaded a DLL stays loaded, and later calls find
+// it there rather than in a static.
 HMODULE LoadSystemLibrary(const wchar_t* name)
 {
+    if (HMODULE module = ::GetModuleHandleW(name))
+        return module;
     if (HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
         return module;
     wchar_t folder[MAX_PATH] = {};
@@ -40,7 +43,7 @@ HMODULE LoadSystemLibrary(const wchar_t* name)
 
 FARPROC SessionApi(const char* name)
 {
-    static HMODULE module = LoadSystemLibrary(L"wtsapi32.dll");
+    HMODULE module = LoadSystemLibrary(L"wtsapi32.dll");
     return module ? ::GetProcAddress(module, name) : nullptr;
 }
 
@@ -272,7 +275,7 @@ void Win32OutsideWorld::CancelWaitableTimer(HANDLE timer)
 bool Win32OutsideWorld::IsModernStandby()
 {
     using CallNtPowerInformationFunction = LONG(WINAPI*)(POWER_INFORMATION_LEVEL, PVOID, ULONG, PVOID, ULONG);
-    static HMODULE module = LoadSystemLibrary(L"powrprof.dll");
+    HMODULE module = LoadSystemLibrary(L"powrprof.dll");
     const auto call = module ? reinterpret_cast<CallNtPowerInformationFunction>(
                                    reinterpret_cast<void*>(::GetProcAddress(module, "CallNtPowerInformation")))
                              : nullptr;

@@ -15,34 +15,19 @@
 
 namespace veskaro {
 
-namespace {
-
-// The monitors kept on until the scheduled turn-off are let go at the lock, and held again
-// at the unlock: either option needs the session's changes.
-bool WantsSessionChanges(ISettingsStore& store)
-{
-    return kAutoTurnOffWhenLocked.Read(store) != 0 || kKeepMonitorsOnWhenScheduled.Read(store) != 0;
-}
-
-} // namespace
-
+// Whatever the options: the keep-off watch ends when the console or a remote client changes
+// hands, and the lock options and the monitors kept on follow the lock and unlock.
 void CVeskaroDlg::UpdateSessionLockWatch()
 {
     m_outside.UnRegisterSessionNotification(m_hWnd);
-    m_sessionWatchRetry.Stop();
-    if (!WantsSessionChanges(m_env.store))
-        return;
     m_sessionWatchRetry.Start(!m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION));
 }
 
 // The session service may not be up yet early in a logon.
 void CVeskaroDlg::RetrySessionLockWatch()
 {
-    if (!m_sessionWatchRetry.Due())
-        return;
-    // The option may have been switched off meanwhile, by another instance too.
-    m_sessionWatchRetry.Tried(!WantsSessionChanges(m_env.store) ||
-                              m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION));
+    if (m_sessionWatchRetry.Due())
+        m_sessionWatchRetry.Tried(m_outside.RegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION));
 }
 
 void CVeskaroDlg::StopSessionLockWatch()

@@ -44,9 +44,17 @@ void CDlgSchedules::UpdateButtons()
 {
     const int selection = Selection();
     const bool full = m_window.m_schedules.Entries().size() + 1 >= static_cast<size_t>(kMaxSchedules);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_SCHEDULE_ADD), !full);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_SCHEDULE_EDIT), selection >= 0);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_SCHEDULE_REMOVE), selection > 0); // never the first
+    const auto enable = [this](int id, bool enabled) {
+        HWND button = ::GetDlgItem(m_hWnd, id);
+        // Disabled with the focus, a button leaves the dialog without one: the list takes it first.
+        if (!enabled && ::GetFocus() == button)
+            ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(m_hWnd, IDC_SCHEDULE_LIST)),
+                           TRUE);
+        ::EnableWindow(button, enabled);
+    };
+    enable(IDC_SCHEDULE_ADD, !full);
+    enable(IDC_SCHEDULE_EDIT, selection >= 0);
+    enable(IDC_SCHEDULE_REMOVE, selection > 0); // never the first
 }
 
 void CDlgSchedules::OnAdd()
@@ -91,8 +99,20 @@ void CDlgSchedules::OnRemove()
     Fill(selection - 1);
 }
 
+// Delete in the list removes the selected schedule where Remove may; Enter presses the default
+// button, Edit.
+LRESULT CDlgSchedules::OnListKey(UINT key)
+{
+    if (key != VK_DELETE)
+        return -1; // the list's own handling
+    OnRemove();
+    return -2;
+}
+
 INT_PTR CDlgSchedules::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_VKEYTOITEM)
+        return Result(message, OnListKey(LOWORD(wParam)));
     if (message != WM_COMMAND)
         return CDialogBase::HandleMessage(message, wParam, lParam);
     if (LOWORD(wParam) == IDC_SCHEDULE_LIST)

@@ -24,6 +24,7 @@ private:
     void OnAdd();
     void OnEdit();
     void OnRemove();
+    LRESULT OnListKey(UINT key);
 
     CVeskaroDlg& m_window;
 };

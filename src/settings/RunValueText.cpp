@@ -1,7 +1,19 @@
 #include "settings/RunValueText.h"
 
+#include <iterator>
+
 namespace veskaro
 {
+
+namespace
+{
+
+// A constant, not a function-local static: the installer's custom actions run this on
+// Windows Installer's threads.
+constexpr wchar_t kSilent[] = L":silent";
+constexpr std::size_t kSilentLength = std::size(kSilent) - 1;
+
+} // namespace
 
 std::wstring RunValueText(const std::wstring& modulePath)
 {
@@ -10,7 +22,6 @@ std::wstring RunValueText(const std::wstring& modulePath)
 
 std::wstring RunValueTarget(const std::wstring& stored)
 {
-    static const std::wstring kSilent = L":silent";
     // One pass: whenever the kept text ends with the switch, drop it. This also removes a
     // switch that an earlier removal joined together (":sil:silentent"), in linear time.
     std::wstring text;
@@ -18,9 +29,9 @@ std::wstring RunValueTarget(const std::wstring& stored)
     for (wchar_t c : stored)
     {
         text.push_back(c);
-        if (text.size() >= kSilent.size() &&
-            text.compare(text.size() - kSilent.size(), kSilent.size(), kSilent) == 0)
-            text.resize(text.size() - kSilent.size());
+        if (text.size() >= kSilentLength &&
+            text.compare(text.size() - kSilentLength, kSilentLength, kSilent) == 0)
+            text.resize(text.size() - kSilentLength);
     }
 
     const std::size_t first = text.find_first_not_of(L" \t");

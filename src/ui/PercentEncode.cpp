@@ -36,7 +36,7 @@ char32_t NextCodePoint(const std::wstring& text, std::size_t& i)
 
 void AppendByte(std::wstring& out, unsigned byte)
 {
-    static const wchar_t kHex[] = L"0123456789ABCDEF";
+    static constexpr wchar_t kHex[] = L"0123456789ABCDEF";
     out.push_back(L'%');
     out.push_back(kHex[(byte >> 4) & 0xF]);
     out.push_back(kHex[byte & 0xF]);

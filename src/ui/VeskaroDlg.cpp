@@ -33,7 +33,7 @@ CVeskaroDlg::~CVeskaroDlg()
 
 int& CVeskaroDlg::DayFlag(int index)
 {
-    static int CVeskaroDlg::*const flags[14] = {
+    static constexpr int CVeskaroDlg::*flags[14] = {
         &CVeskaroDlg::m_bDay1,  &CVeskaroDlg::m_bDay2,  &CVeskaroDlg::m_bDay3,  &CVeskaroDlg::m_bDay4,
         &CVeskaroDlg::m_bDay5,  &CVeskaroDlg::m_bDay6,  &CVeskaroDlg::m_bDay7,  &CVeskaroDlg::m_bDay8,
         &CVeskaroDlg::m_bDay9,  &CVeskaroDlg::m_bDay10, &CVeskaroDlg::m_bDay11, &CVeskaroDlg::m_bDay12,

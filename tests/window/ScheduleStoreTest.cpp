@@ -121,8 +121,10 @@ TEST_F(ScheduleStore, UnparsableTimeNeverFiresAndTheNextSaveHealsIt)
 {
     Set(L"m_bDay7", 1);
     SetText(L"m_oTimeTurnOff", L"half past seven");
+    m_store.WriteProfileString(L"Settings 1\\Schedule 2", L"m_oTimeTurnOff", L"half past seven");
     Open();
     EXPECT_EQ(Dlg().m_oTimeTurnOff.GetStatus(), COleDateTime::invalid);
+    EXPECT_EQ(Dlg().m_schedules.Entries().at(0).schedule.timeTurnOff.GetStatus(), COleDateTime::invalid);
     EXPECT_EQ(Dlg().m_oTimeTurnOff.m_dt, 0.0); // a type mismatch
     EXPECT_EQ(TimeText(Dlg().m_oTimeTurnOff), L"Invalid DateTime");
 
@@ -145,12 +147,17 @@ TEST_F(ScheduleStore, UnparsableTimeNeverFiresAndTheNextSaveHealsIt)
 
 TEST_F(ScheduleStore, EmptyTimeTextKeepsTheStartUpTime)
 {
-    SetText(L"m_oTimeTurnOff", L"");
-    m_store.WriteProfileInt(kSection, L"m_oTimeTurnOn", 5); // the wrong type reads as absent
+    for (const wchar_t* section : {kSection, L"Settings 1\\Schedule 2"}) // the first schedule and a later one
+    {
+        m_store.WriteProfileString(section, L"m_oTimeTurnOff", L"");
+        m_store.WriteProfileInt(section, L"m_oTimeTurnOn", 5); // the wrong type reads as absent
+    }
     Open();
-    EXPECT_EQ(Dlg().m_oTimeTurnOff.GetStatus(), COleDateTime::valid);
-    EXPECT_EQ(TimeText(Dlg().m_oTimeTurnOff), L"7:01:38 AM");
-    EXPECT_EQ(TimeText(Dlg().m_oTimeTurnOn), L"7:01:38 AM");
+    for (const Schedule& schedule : {Dlg().FirstSchedule(), Dlg().m_schedules.Entries().at(0).schedule})
+    {
+        EXPECT_EQ(TimeText(schedule.timeTurnOff), L"7:01:38 AM");
+        EXPECT_EQ(TimeText(schedule.timeTurnOn), L"7:01:38 AM");
+    }
 }
 
 TEST_F(ScheduleStore, TimeSavedUnderAFormatReadsBackUnderIt)
@@ -188,23 +195,45 @@ TEST_F(ScheduleStore, TimeSavedUnderAFormatReadsBackUnderIt)
 // first, the main window's, is edited there too but never removed.
 TEST_F(ScheduleStore, SchedulesDialogAddsEditsAndRemovesWithoutGaps)
 {
+    // Numbers with gaps, as a hand edit leaves them: Add writes over none, and none past 8.
+    const int gaps[][3] = {{4, 4, 5}, {8, 3, 4}}; // 2 and `last` stored; where `last` is then; where Add writes
+    for (const auto& [last, moved, added] : gaps)
+    {
+        const auto number = [&](int k) { return std::to_wstring(last) + L"\\Schedule " + std::to_wstring(k); };
+        m_store.WriteProfileInt(number(2), L"m_bDay1", 1);
+        m_store.WriteProfileInt(number(last), L"m_bDay3", 1);
+        CScheduleList stored(m_store);
+        stored.Load(std::to_wstring(last), COleDateTime());
+        ASSERT_TRUE(stored.Add(Schedule{}));
+        EXPECT_EQ(m_store.GetProfileInt(number(moved), L"m_bDay3", 0), 1);
+        EXPECT_TRUE(m_store.HasSection(number(added)));
+        EXPECT_FALSE(m_store.HasSection(number(9)));
+    }
+
     Open();
     CDlgSchedules dialog(Dlg());
     ASSERT_TRUE(dialog.Create(Window()));
     HWND schedules = dialog.GetSafeHwnd(), list = ::GetDlgItem(schedules, IDC_SCHEDULE_LIST);
-    const auto press = [&](int button, int line, int dayBox) { // the editor ticks one box, then OK
+    // A click, or a key (below 256) in the list through the dialog manager; the editor ticks one box, then OK.
+    const auto press = [&](int button, int line, int dayBox) {
         ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+        ::SendMessageW(schedules, WM_COMMAND, MAKEWPARAM(IDC_SCHEDULE_LIST, LBN_SELCHANGE), 0);
         ModalWindowWatcher editor([] { return ::FindWindowW(nullptr, L"Schedule"); }, [&](HWND edit, int) {
             ::SendDlgItemMessageW(edit, dayBox, BM_SETCHECK, BST_CHECKED, 0);
             ::PostMessageW(edit, WM_COMMAND, IDOK, 0);
         });
-        ::SendMessageW(schedules, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        MSG key{list, WM_KEYDOWN, static_cast<WPARAM>(button), 1, 0, {}};
+        ::SetFocus(button < 0x100 ? list : ::GetDlgItem(schedules, button));
+        if (button < 0x100)
+            ::IsDialogMessageW(schedules, &key);
+        else
+            ::SendMessageW(schedules, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     };
     for (int day : {IDC_DAY1, IDC_DAY2, IDC_DAY3})
         press(IDC_SCHEDULE_ADD, 0, day);
-    press(IDC_SCHEDULE_REMOVE, 2, 0);
-    press(IDC_SCHEDULE_EDIT, 0, IDC_DAY14);
-    press(IDC_SCHEDULE_REMOVE, 0, 0);
+    press(VK_DELETE, 2, 0);
+    press(VK_RETURN, 0, IDC_DAY14); // Enter edits
+    press(VK_DELETE, 0, 0);
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(schedules, IDC_SCHEDULE_REMOVE)));
     EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
     EXPECT_EQ(m_store.GetProfileInt(kSection, L"m_bDay14", 0), 1);
@@ -213,6 +242,14 @@ TEST_F(ScheduleStore, SchedulesDialogAddsEditsAndRemovesWithoutGaps)
     EXPECT_EQ(m_store.GetProfileInt(L"Settings 1\\Schedule 3", L"m_bDay3", 0), 1) << "moved down from 4";
     EXPECT_EQ(m_store.GetProfileInt(L"Settings 1\\Schedule 3", L"m_bDay2", 0), 0);
     EXPECT_FALSE(m_store.HasSection(L"Settings 1\\Schedule 4"));
+
+    // A button disabled while it has the focus hands it to the list.
+    press(IDC_SCHEDULE_REMOVE, 1, 0);
+    EXPECT_EQ(::GetFocus(), list);
+    for (int i = 2; i < kMaxSchedules; ++i)
+        press(IDC_SCHEDULE_ADD, 0, IDC_DAY5);
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(schedules, IDC_SCHEDULE_ADD)));
+    EXPECT_EQ(::GetFocus(), list);
 }
 
 } // namespace

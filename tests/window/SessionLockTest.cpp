@@ -51,12 +51,20 @@ protected:
     ScratchFile m_log;
 };
 
-TEST_F(SessionLock, OptionOffSubscribesNothing)
+TEST_F(SessionLock, TheDefaultsSubscribeAndEveryUserSwitchEndsTheKeepOffWatch)
 {
     OpenMainWindow();
-    EXPECT_EQ(Registrations(), 0);
-    EXPECT_EQ(m_outside.sessionUnregistrations, (std::vector<HWND>{Window()}));
+    ASSERT_EQ(Registrations(), 1);
     EXPECT_FALSE(Dlg().m_sessionWatchRetry.Pending());
+    // The display comes on for another session at the console, or for this one taken over
+    // remotely, without input this session sees: the watch would turn it off on that user.
+    for (int code : {WTS_CONSOLE_CONNECT, WTS_CONSOLE_DISCONNECT, WTS_REMOTE_CONNECT})
+    {
+        Command(ID_TURN_OFF_MONITORS_NOW);
+        Send(WM_WTSSESSION_CHANGE, static_cast<WPARAM>(code), 1);
+        SendDisplayState(Window(), kDisplayOn);
+        EXPECT_FALSE(::KillTimer(Window(), TIMER_KEEP_OFF)) << code;
+    }
 }
 
 TEST_F(SessionLock, OptionOnSubscribesForThisSessionAfterUnsubscribing)
@@ -70,13 +78,13 @@ TEST_F(SessionLock, OptionOnSubscribesForThisSessionAfterUnsubscribing)
     EXPECT_FALSE(Dlg().m_sessionWatchRetry.Pending());
 }
 
-TEST_F(SessionLock, SwitchingTheOptionOffAndRenewingUnsubscribes)
+TEST_F(SessionLock, SwitchingTheOptionOffAndRenewingSubscribesAgain)
 {
     OpenWithOption(1000);
     m_store.WriteProfileInt(L"", L"m_bAutoTurnOffWhenLocked", 0);
     Dlg().UpdateSessionLockWatch();
-    EXPECT_EQ(Registrations(), 1);
-    EXPECT_EQ(m_outside.log.back(), L"UnRegisterSessionNotification");
+    EXPECT_EQ(Registrations(), 2);
+    EXPECT_EQ(m_outside.log.back(), L"RegisterSessionNotification");
 }
 
 TEST_F(SessionLock, ZeroOrNegativeDelayTurnsOffAtOnce)
@@ -240,14 +248,14 @@ TEST_F(SessionLock, RetriesStopAfterTenMinutes)
     EXPECT_EQ(Registrations(), 1 + 10 * 60 / 5);
 }
 
-TEST_F(SessionLock, RetriesStopWhenTheOptionIsSwitchedOffMeanwhile)
+TEST_F(SessionLock, RetriesGoOnWhenTheOptionIsSwitchedOffMeanwhile)
 {
     m_outside.sessionRegistrationFailures = 1;
     OpenWithOption(0);
     m_store.WriteProfileInt(L"", L"m_bAutoTurnOffWhenLocked", 0);
     for (int i = 0; i < 30; ++i)
         Tick();
-    EXPECT_EQ(Registrations(), 1);
+    EXPECT_EQ(Registrations(), 2);
     EXPECT_FALSE(Dlg().m_sessionWatchRetry.Pending());
 }
 
