@@ -129,6 +129,7 @@ public:
     std::vector<DWORD> speakFlags;
     // Sets less clears of each type on each request object: Windows counts them.
     std::map<std::pair<HANDLE, int>, int> requestBalance;
+    int HeldRequests() const { int n = 0; for (const auto& entry : requestBalance) n += entry.second != 0; return n; }
     // One line per outside call, in order, for checking sequences across kinds.
     std::vector<std::wstring> log;
 

@@ -216,8 +216,7 @@ TEST_F(ScheduleTick, MonitorsKeptOnFromTheTurnOnToTheTurnOff)
         expected.insert(expected.end(), step.begin(), step.end());
     EXPECT_EQ(Filtered(m_outside.log, {L"PowerSetRequest", L"PowerClearRequest", L"MonitorPower", L"BlackScreen"}),
               expected);
-    for (const auto& [request, balance] : m_outside.requestBalance)
-        EXPECT_EQ(balance, 0);
+    EXPECT_EQ(m_outside.HeldRequests(), 0);
     EXPECT_EQ(m_outside.sessionRegistrations.size(), 1u) << "the lock's turn-off is off, the lock still matters";
 }
 
@@ -268,7 +267,7 @@ TEST_F(ScheduleTick, SkipTheNextTurnOff)
     m_store.WriteProfileString(L"Settings 1\\Schedule 2", L"m_oTimeTurnOff", L"7:02:00 AM");
     m_store.WriteProfileInt(L"", L"m_bKeepMonitorsOnWhenScheduled", 1);
     const auto checked = [this](HMENU menu) { return ::GetMenuState(menu, ID_SKIP_NEXT_TURN_OFF, 0) == MF_CHECKED; };
-    const auto keptOn = [this] { return m_outside.requestBalance.rbegin()->second != 0; };
+    const auto keptOn = [this] { return m_outside.HeldRequests() != 0; };
     for (int none : {-1, static_cast<int>(kSetTime + 9 * kDaySeconds)}) // 0xFFFFFFFF, or more than a week on
     {
         Set(L"m_iSkippedTurnOff", none), Open();
@@ -350,17 +349,15 @@ TEST_F(ScheduleTick, ExitWhileTheBlackScreenIsUpEndsTheTick)
 // earliest turn-on, and the monitors are kept on from the latest turn-on, of any schedule.
 TEST_F(ScheduleTick, SchedulesDueOnOneNight)
 {
-    const wchar_t second[] = L"Settings 1\\Schedule 2";
-    for (const wchar_t* name : {L"m_bDay6", L"m_bDay7", L"m_bDay8", L"m_bTurnOffLockPC"})
-        Set(name, 1);
-    for (const wchar_t* name : {L"m_bDay7", L"m_bDay8", L"m_bDay14", L"m_bAutoDisplayBlackScreen"})
-        m_store.WriteProfileInt(second, name, 1);
-    SetText(L"m_oTimeTurnOff", kSetTimeText);
-    SetText(L"m_oTimeTurnOn", L"7:00:00 AM");
-    m_store.WriteProfileString(second, L"m_oTimeTurnOff", kSetTimeText);
-    m_store.WriteProfileString(second, L"m_oTimeTurnOn", L"6:00:00 AM");
-    m_store.WriteProfileInt(L"Settings 1\\Schedule 3", L"m_bDay7", 1); // neither black screen nor lock
-    m_store.WriteProfileString(L"Settings 1\\Schedule 3", L"m_oTimeTurnOff", kSetTimeText);
+    const auto set = [this](const wchar_t* section, std::initializer_list<const wchar_t*> flags, const wchar_t* on) {
+        for (const wchar_t* name : flags)
+            m_store.WriteProfileInt(section, name, 1);
+        m_store.WriteProfileString(section, L"m_oTimeTurnOff", kSetTimeText);
+        m_store.WriteProfileString(section, L"m_oTimeTurnOn", on);
+    };
+    set(kSection, {L"m_bDay6", L"m_bDay7", L"m_bDay8", L"m_bTurnOffLockPC"}, L"7:00:00 AM");
+    set(L"Settings 1\\Schedule 2", {L"m_bDay7", L"m_bDay8", L"m_bDay14", L"m_bAutoDisplayBlackScreen"}, L"6:00:00 AM");
+    set(L"Settings 1\\Schedule 3", {L"m_bDay7"}, L""); // neither black screen nor lock
     for (const wchar_t* option : {L"m_bWakeForTurnOn", L"m_bKeepMonitorsOnWhenScheduled"})
         m_store.WriteProfileInt(L"", option, 1);
     Open();
