@@ -117,6 +117,7 @@ public:
         m_outside = &outside;
         m_hook = outside.SetKeyboardHook(proc);
     }
+    explicit operator bool() const noexcept { return m_hook != nullptr; }
     void Reset() noexcept
     {
         if (HHOOK hook = std::exchange(m_hook, nullptr))

@@ -7,6 +7,7 @@
 
 #include "app/SettingsStore.h"
 #include "framework/OutsideWorld.h"
+#include "power/DlgBlackScreen.h"
 #include "res/resource.h"
 
 #include <wtsapi32.h>
@@ -43,6 +44,7 @@ void CVeskaroDlg::OnSessionChange(WPARAM code, LPARAM)
     {
     case WTS_SESSION_LOCK:
     {
+        CDlgBlackScreen::ForgetHeldKeys(); // the keys that locked it are released on the secure desktop
         m_scheduledPower.OnSessionLock();
         if (kAutoTurnOffWhenLocked.Read(m_env.store) == 0)
             return;

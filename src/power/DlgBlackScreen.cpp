@@ -13,12 +13,13 @@ namespace {
 // Asked for once the dialog is shown.
 constexpr UINT WM_ASK_FOREGROUND = WM_APP + 1;
 
-// The black screens up on this thread, newest last: a key closes the newest.
-std::vector<CDlgBlackScreen*>& KeyboardTargets()
-{
-    static std::vector<CDlgBlackScreen*> targets;
-    return targets;
-}
+// A held key repeats at least this often (the longest delay before the first repeat is a
+// second); one that does not was released where the hook never hears.
+constexpr DWORD kHeldKeyRepeatMilliseconds = 2000;
+
+// The black screens up on this thread, newest last: a key closes the newest. Not a
+// function's static: it needs no guard.
+std::vector<CDlgBlackScreen*> g_keyboardTargets;
 
 } // namespace
 
@@ -29,7 +30,13 @@ CDlgBlackScreen::CDlgBlackScreen(IOutsideWorld& outside, std::wstring applicatio
 
 bool CDlgBlackScreen::IsAnyUp()
 {
-    return !KeyboardTargets().empty();
+    return !g_keyboardTargets.empty();
+}
+
+void CDlgBlackScreen::ForgetHeldKeys()
+{
+    for (CDlgBlackScreen* target : g_keyboardTargets)
+        target->m_keysDown.reset();
 }
 
 BOOL CDlgBlackScreen::OnInitDialog()
@@ -40,7 +47,7 @@ BOOL CDlgBlackScreen::OnInitDialog()
     CoverVirtualScreen();
     ::PostMessageW(m_hWnd, WM_ASK_FOREGROUND, 0, 0);
     // Heard whichever window has the keyboard.
-    KeyboardTargets().push_back(this);
+    g_keyboardTargets.push_back(this);
     m_keyboardHook.Set(m_outside, &CDlgBlackScreen::OnKeyboardHook);
     return TRUE;
 }
@@ -49,7 +56,7 @@ INT_PTR CDlgBlackScreen::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
 {
     switch (message)
     {
-    case WM_KEYDOWN:
+    case WM_KEYDOWN: return OnKeyDown(), FALSE;
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_RBUTTONDOWN: return OnCloseInput(), FALSE;
@@ -57,6 +64,7 @@ INT_PTR CDlgBlackScreen::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     // works elsewhere: then the keyboard stays there, the hook hears the key, and a mouse
     // button reaches this topmost window all the same.
     case WM_ASK_FOREGROUND: return m_outside.SetForegroundWindow(m_hWnd), TRUE;
+    case WM_ACTIVATE: return OnActivate(LOWORD(wParam)), FALSE;
     case WM_DESTROY: return OnDestroy(), FALSE;
     // Handled, and covered afresh: rescaled to one monitor's scale, it would leave strips bare.
     case WM_DPICHANGED: return CoverVirtualScreen(), Result(message, 0);
@@ -81,8 +89,36 @@ void CDlgBlackScreen::CoverVirtualScreen()
                    ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN), 0);
 }
 
+// With the hook set, the keys that reach the window are ones a program pressed: the hook lets
+// those pass (a keep-awake tool presses F15 every minute). Enter and Esc come here through the
+// dialog manager, Alt+F4 through the system menu.
+void CDlgBlackScreen::OnKeyDown()
+{
+    if (!m_keyboardHook)
+        OnCloseInput();
+}
+
+void CDlgBlackScreen::OnOK()
+{
+    OnCancel(); // nothing to take
+}
+
+void CDlgBlackScreen::OnCancel()
+{
+    if (m_bCloseAsked || !m_keyboardHook)
+        EndDialog(IDCANCEL);
+}
+
+// The window that takes the keyboard may hear the releases, or the secure desktop may.
+void CDlgBlackScreen::OnActivate(UINT state)
+{
+    if (state == WA_INACTIVE)
+        m_keysDown.reset();
+}
+
 void CDlgBlackScreen::OnCloseInput()
 {
+    m_bCloseAsked = true;
     // Posted: the input message finishes first; the dialog's answer to WM_CLOSE ends the run.
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
 }
@@ -91,8 +127,27 @@ void CDlgBlackScreen::OnDestroy()
 {
     // Whatever closed it: the keys belong to the windows underneath again.
     m_keyboardHook.Reset();
-    auto& targets = KeyboardTargets();
-    targets.erase(std::remove(targets.begin(), targets.end(), this), targets.end());
+    g_keyboardTargets.erase(std::remove(g_keyboardTargets.begin(), g_keyboardTargets.end(), this),
+                            g_keyboardTargets.end());
+}
+
+void CDlgBlackScreen::OnHookedKey(bool down, size_t index, DWORD time)
+{
+    // Only the latest key pressed repeats: one held unrepeated for long was released elsewhere
+    // (Ctrl+Alt+Del and Windows+L are released on the secure desktop).
+    for (size_t held = 0; held < m_keysDown.size(); ++held)
+        if (held != index && m_keysDown.test(held) &&
+            MillisecondsBetween(m_keyTimes[held], time) > kHeldKeyRepeatMilliseconds)
+            m_keysDown.reset(held);
+    if (down)
+    {
+        m_keysDown.set(index);
+        m_keyTimes[index] = time;
+    }
+    else if (m_keysDown.reset(index).none())
+    {
+        OnCloseInput();
+    }
 }
 
 LRESULT CALLBACK CDlgBlackScreen::OnKeyboardHook(int code, WPARAM message, LPARAM data)
@@ -100,20 +155,15 @@ LRESULT CALLBACK CDlgBlackScreen::OnKeyboardHook(int code, WPARAM message, LPARA
     // A key closes the newest black screen and goes nowhere else, its release neither: not
     // blind into the window that has the keyboard. So it closes once the keys it swallowed are
     // up. Keys that programs press (keep-awake tools press F15 every minute) pass untouched.
-    auto& targets = KeyboardTargets();
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
-    if (code == HC_ACTION && !targets.empty() && key && (key->flags & LLKHF_INJECTED) == 0)
+    if (code == HC_ACTION && !g_keyboardTargets.empty() && key && (key->flags & LLKHF_INJECTED) == 0)
     {
-        std::bitset<256>& down = targets.back()->m_keysDown;
+        CDlgBlackScreen& target = *g_keyboardTargets.back();
         const size_t index = key->vkCode & 0xFF;
-        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
-            return down.set(index), 1;
-        if ((message == WM_KEYUP || message == WM_SYSKEYUP) && down.test(index))
-        {
-            if (down.reset(index).none())
-                targets.back()->OnCloseInput();
-            return 1;
-        }
+        const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+        const bool up = message == WM_KEYUP || message == WM_SYSKEYUP;
+        if (down || (up && target.m_keysDown.test(index)))
+            return target.OnHookedKey(down, index, key->time), 1;
     }
     return ::CallNextHookEx(nullptr, code, message, data);
 }

@@ -5,6 +5,7 @@
 #include "framework/Handles.h"
 #include "framework/OutsideWorld.h"
 
+#include <array>
 #include <bitset>
 
 namespace veskaro {
@@ -15,20 +16,29 @@ public:
     CDlgBlackScreen(IOutsideWorld& outside, std::wstring applicationName);
     // While any black screen of this thread is up.
     static bool IsAnyUp();
+    // The session is being locked: the keys held for that are released where the hook never hears.
+    static void ForgetHeldKeys();
 
 protected:
     BOOL OnInitDialog() override;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnOK() override;
+    void OnCancel() override;
 
 private:
     void CoverVirtualScreen(); // with monitors of different scales too
+    void OnKeyDown();
+    void OnActivate(UINT state);
     void OnCloseInput();
     void OnDestroy();
+    void OnHookedKey(bool down, size_t index, DWORD time);
     static LRESULT CALLBACK OnKeyboardHook(int code, WPARAM message, LPARAM data);
 
     UniqueBrush m_brush;
     UniqueKeyboardHook m_keyboardHook;
+    bool m_bCloseAsked = false;
     std::bitset<256> m_keysDown; // swallowed, by virtual-key code
+    std::array<DWORD, 256> m_keyTimes{}; // of each key's latest press or repeat, in the hook's time
 };
 
 } // namespace veskaro

@@ -87,6 +87,7 @@ public:
     bool windows8OrGreater = true;
     UINT taskbarDpi = 0; // not known, as before Windows 10
     bool foregroundRefused = false; // Windows' foreground lock: the window only flashes
+    bool keyboardHookRefused = false;
     bool keyOrButtonDown = false;
     DWORD millisecondsSinceInput = 60000;
     DWORD lastInputTime = 1000;
@@ -157,13 +158,16 @@ public:
         return !foregroundRefused && ::SetForegroundWindow(window) != FALSE;
     }
     void AllowSetForegroundWindow(DWORD processId) override { foregroundAllowed.push_back(processId); }
-    HHOOK SetKeyboardHook(HOOKPROC p) override { return keyboardHooks.push_back(p), reinterpret_cast<HHOOK>(p); }
+    HHOOK SetKeyboardHook(HOOKPROC p) override
+    {
+        return keyboardHookRefused ? nullptr : (keyboardHooks.push_back(p), reinterpret_cast<HHOOK>(p));
+    }
     void RemoveKeyboardHook(HHOOK) override { keyboardHooks.pop_back(); } // black screens close newest first
     void UnregisterApplicationRestart() override { ++restartUnregistrations; }
-    // A key as the session gets it, to the newest hook; its answer (non-zero: swallowed).
-    LRESULT DeliverKey(WPARAM message, DWORD key, DWORD flags = 0)
+    // A key as the session gets it, at a tick count, to the newest hook; its answer (non-zero: swallowed).
+    LRESULT DeliverKey(WPARAM message, DWORD key, DWORD flags = 0, DWORD time = 0)
     {
-        KBDLLHOOKSTRUCT data{key, 0, flags, 0, 0};
+        KBDLLHOOKSTRUCT data{key, 0, flags, time, 0};
         return keyboardHooks.empty() ? 0 : keyboardHooks.back()(HC_ACTION, message, reinterpret_cast<LPARAM>(&data));
     }
     bool IsKeyOrButtonDown() override { return keyOrButtonDown; }

@@ -1,6 +1,7 @@
 // The black screen: where it lies, what closes it, and the menu command.
 #include "window/ScheduleTestSupport.h"
 
+#include "power/DlgBlackScreen.h"
 #include "res/resource.h"
 
 namespace veskaro::testing {
@@ -16,7 +17,8 @@ TEST_F(BlackScreen, CoversTheWholeVirtualScreenInBlackAndDisablesItsOwner)
     LRESULT keyUp = -1, keyDown = 0;
     LONG_PTR style = 0, extendedStyle = 0;
     LOGBRUSH dialogBrush{}, staticBrush{};
-    BOOL ownerEnabled = TRUE;
+    BOOL ownerEnabled = TRUE, anyUp = FALSE;
+    std::vector<bool> closes;
     HWND shown = nullptr;
     BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
         shown = blackScreen;
@@ -42,6 +44,18 @@ TEST_F(BlackScreen, CoversTheWholeVirtualScreenInBlackAndDisablesItsOwner)
                                                          reinterpret_cast<WPARAM>(dc), 0));
         ::GetObjectW(brush, sizeof(staticBrush), &staticBrush);
         ::ReleaseDC(blackScreen, dc);
+        anyUp = CDlgBlackScreen::IsAnyUp();
+        // A key released where the hook never hears (Windows+L: on the secure desktop) is forgotten
+        // once unrepeated for seconds, at the lock, or when the black screen loses the keyboard.
+        const auto pressA = [&](DWORD time) {
+            m_outside.DeliverKey(WM_KEYDOWN, 'A', 0, time), m_outside.DeliverKey(WM_KEYUP, 'A', 0, time);
+            MSG close{};
+            closes.push_back(::PeekMessageW(&close, blackScreen, WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE);
+        };
+        m_outside.DeliverKey(WM_KEYDOWN, VK_LWIN, 0, 1000), pressA(2900), pressA(3100);
+        m_outside.DeliverKey(WM_KEYDOWN, VK_LWIN, 0, 4000), Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1), pressA(4100);
+        m_outside.DeliverKey(WM_KEYDOWN, VK_LWIN, 0, 5000), ::SendMessageW(blackScreen, WM_ACTIVATE, WA_INACTIVE, 0);
+        pressA(5100);
         keyUp = m_outside.DeliverKey(WM_KEYUP, 'A') + m_outside.DeliverKey(WM_KEYDOWN, VK_F15, LLKHF_INJECTED);
         keyDown = m_outside.DeliverKey(WM_KEYDOWN, VK_RETURN) && m_outside.DeliverKey(WM_KEYUP, VK_RETURN);
         MSG close{};
@@ -72,6 +86,9 @@ TEST_F(BlackScreen, CoversTheWholeVirtualScreenInBlackAndDisablesItsOwner)
     EXPECT_EQ(dialogBrush.lbColor, RGB(0, 0, 0));
     EXPECT_EQ(staticBrush.lbStyle, static_cast<UINT>(BS_SOLID));
     EXPECT_EQ(staticBrush.lbColor, RGB(0, 0, 0));
+    EXPECT_EQ(closes, (std::vector<bool>{false, true, true, true}));
+    EXPECT_TRUE(anyUp);
+    EXPECT_FALSE(CDlgBlackScreen::IsAnyUp());
     EXPECT_FALSE(ownerEnabled);
     EXPECT_TRUE(::IsWindowEnabled(Window()));
 }
@@ -79,19 +96,40 @@ TEST_F(BlackScreen, CoversTheWholeVirtualScreenInBlackAndDisablesItsOwner)
 TEST_F(BlackScreen, ClosesOnAKeyOrButtonPressAndNothingElse)
 {
     Open();
-    for (UINT closer : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDOWN})
+    // Keys a program presses pass the hook to the window: F15, Enter and Esc to the dialog manager,
+    // Alt+F4 to the system menu. They close it only where no hook could be set.
+    const std::pair<UINT, WPARAM> programKeys[] = {
+        {WM_KEYDOWN, VK_F15}, {WM_KEYDOWN, VK_RETURN}, {WM_KEYDOWN, VK_ESCAPE}, {WM_SYSKEYDOWN, VK_F4}};
+    std::vector<std::pair<UINT, WPARAM>> closers{{WM_KEYUP, 'A'}, {WM_LBUTTONDOWN, 0}, {WM_MBUTTONDOWN, 0},
+                                                 {WM_RBUTTONDOWN, 0}}; // the first: a key through the hook
+    closers.insert(closers.end(), std::begin(programKeys), std::end(programKeys));
+    for (const auto& [closer, key] : closers)
     {
+        const bool hooked = closer != WM_KEYDOWN && closer != WM_SYSKEYDOWN;
+        m_outside.keyboardHookRefused = !hooked;
         bool closeAsked = true;
+        BOOL up = FALSE;
         BlackScreenWatcher watcher(Window(), [&](HWND blackScreen, int) {
             for (UINT other : {WM_MOUSEMOVE, WM_MOUSEWHEEL, WM_LBUTTONUP, WM_MBUTTONUP, WM_RBUTTONUP, WM_KEYUP})
                 ::SendMessageW(blackScreen, other, 0, 0);
             MSG pending{};
             closeAsked = ::PeekMessageW(&pending, blackScreen, WM_CLOSE, WM_CLOSE, PM_NOREMOVE) != FALSE;
-            ::PostMessageW(blackScreen, closer, closer == WM_KEYDOWN ? 'A' : 0, 0);
+            for (const auto& [message, programKey] : programKeys)
+                if (hooked || (message == closer && programKey == key))
+                    ::PostMessageW(blackScreen, message, programKey, message == WM_SYSKEYDOWN ? KF_ALTDOWN << 16 : 0);
+            while (::PeekMessageW(&pending, blackScreen, 0, 0, PM_REMOVE)) // as the modal loop does
+                if (!::IsDialogMessageW(blackScreen, &pending))
+                    ::TranslateMessage(&pending), ::DispatchMessageW(&pending);
+            up = ::IsWindowVisible(blackScreen);
+            if (closer == WM_KEYUP)
+                m_outside.DeliverKey(WM_KEYDOWN, key), m_outside.DeliverKey(WM_KEYUP, key);
+            else // a key that did not close: closed all the same, to fail below
+                ::PostMessageW(blackScreen, hooked ? closer : WM_LBUTTONDOWN, 0, 0);
         });
         Dlg().ShowBlackScreen(); // returns once closed
         EXPECT_EQ(watcher.Seen(), 1) << closer;
         EXPECT_FALSE(closeAsked) << closer;
+        EXPECT_EQ(up != FALSE, hooked) << closer << " " << key;
         EXPECT_TRUE(m_outside.keyboardHooks.empty()) << closer;
     }
 }

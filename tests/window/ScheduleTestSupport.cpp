@@ -93,7 +93,7 @@ std::vector<std::wstring> ChildTexts(HWND window)
 
 void PressKey(HWND blackScreen)
 {
-    ::PostMessageW(blackScreen, WM_KEYDOWN, 'A', 0x001E0001);
+    ::PostMessageW(blackScreen, WM_LBUTTONDOWN, MK_LBUTTON, 0);
 }
 
 ModalWindowWatcher::ModalWindowWatcher(Finder find, Action action)

@@ -74,7 +74,7 @@ std::vector<std::wstring> ChildTexts(HWND window);
 SYSTEMTIME TimeOfDay(WORD hour, WORD minute, WORD second);
 void ChangePicker(HWND dialog, int id, const SYSTEMTIME& time);
 
-// Closes a black screen as a key press would.
+// Closes a black screen as a user would: a mouse button (a key reaches it only through the keyboard hook).
 void PressKey(HWND blackScreen);
 
 // The user's time format for the scope of a test (LOCALE_STIMEFORMAT), restored after.
