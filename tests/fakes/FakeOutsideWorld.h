@@ -87,7 +87,7 @@ public:
     bool windows8OrGreater = true;
     UINT taskbarDpi = 0; // not known, as before Windows 10
     bool foregroundRefused = false; // Windows' foreground lock: the window only flashes
-    bool keyboardHookRefused = false;
+    bool keyboardHookRefused = false; // SetWindowsHookExW failed: no low-level hook for the black screen
     bool keyOrButtonDown = false;
     DWORD millisecondsSinceInput = 60000;
     DWORD lastInputTime = 1000;
