@@ -57,6 +57,10 @@ INT_PTR CDlgBlackScreen::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     switch (message)
     {
     case WM_KEYDOWN: return OnKeyDown(), FALSE;
+    // Enter and Esc come as keys too, not as the dialog manager's OK and Cancel.
+    case WM_GETDLGCODE: return Result(message, DLGC_WANTALLKEYS);
+    // With the hook set, Alt+F4 is a program's too: not a close through the system menu.
+    case WM_SYSKEYDOWN: return m_keyboardHook ? TRUE : FALSE;
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_RBUTTONDOWN: return OnCloseInput(), FALSE;
@@ -90,23 +94,11 @@ void CDlgBlackScreen::CoverVirtualScreen()
 }
 
 // With the hook set, the keys that reach the window are ones a program pressed: the hook lets
-// those pass (a keep-awake tool presses F15 every minute). Enter and Esc come here through the
-// dialog manager, Alt+F4 through the system menu.
+// those pass (a keep-awake tool presses F15 every minute).
 void CDlgBlackScreen::OnKeyDown()
 {
     if (!m_keyboardHook)
         OnCloseInput();
-}
-
-void CDlgBlackScreen::OnOK()
-{
-    OnCancel(); // nothing to take
-}
-
-void CDlgBlackScreen::OnCancel()
-{
-    if (m_bCloseAsked || !m_keyboardHook)
-        EndDialog(IDCANCEL);
 }
 
 // The window that takes the keyboard may hear the releases, or the secure desktop may.
@@ -118,7 +110,6 @@ void CDlgBlackScreen::OnActivate(UINT state)
 
 void CDlgBlackScreen::OnCloseInput()
 {
-    m_bCloseAsked = true;
     // Posted: the input message finishes first; the dialog's answer to WM_CLOSE ends the run.
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
 }

@@ -22,8 +22,6 @@ public:
 protected:
     BOOL OnInitDialog() override;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnOK() override;
-    void OnCancel() override;
 
 private:
     void CoverVirtualScreen(); // with monitors of different scales too
@@ -36,7 +34,6 @@ private:
 
     UniqueBrush m_brush;
     UniqueKeyboardHook m_keyboardHook;
-    bool m_bCloseAsked = false;
     std::bitset<256> m_keysDown; // swallowed, by virtual-key code
     std::array<DWORD, 256> m_keyTimes{}; // of each key's latest press or repeat, in the hook's time
 };
