@@ -209,7 +209,6 @@ TEST_F(ScheduleStore, SchedulesDialogAddsEditsAndRemovesWithoutGaps)
         EXPECT_TRUE(m_store.HasSection(number(added)));
         EXPECT_FALSE(m_store.HasSection(number(9)));
     }
-
     Open();
     CDlgSchedules dialog(Dlg());
     ASSERT_TRUE(dialog.Create(Window()));

@@ -243,12 +243,9 @@ TEST_F(ScheduleTick, TurnOffHeldWhileThePCIsInUse)
     TickEachSecond(kSetTime + kDaySeconds, kSetTime + kDaySeconds + 10);
     m_outside.fullScreen = false;
     TickAt(kSetTime + kDaySeconds + 11);
-    m_outside.fullScreen = true; // next Sunday, and the PC sleeps through Monday's turn-on
-    TickAt(kSetTime + 7 * kDaySeconds);
-    m_outside.fullScreen = false;
-    TickAt(kSetTime + 8 * kDaySeconds + 3600);
-    m_outside.sessionLocked = true; // started at the lock screen, where the user is not
-    Open();
+    m_outside.fullScreen = true, TickAt(kSetTime + 7 * kDaySeconds); // held; then asleep through Monday's turn-on
+    m_outside.fullScreen = false, TickAt(kSetTime + 8 * kDaySeconds + 3600);
+    m_outside.sessionLocked = true, Open(); // started at the lock screen, where the user is not
     BlackScreenWatcher again(Window(), noted);
     TickAt(kSetTime + 14 * kDaySeconds);
     EXPECT_EQ(PowerCalls(), (Events{L"BlackScreen", L"MonitorPower 2", L"LockWorkStation", L"MonitorPower -1",
@@ -269,10 +266,7 @@ TEST_F(ScheduleTick, SkipTheNextTurnOff)
     const auto checked = [this](HMENU menu) { return ::GetMenuState(menu, ID_SKIP_NEXT_TURN_OFF, 0) == MF_CHECKED; };
     const auto keptOn = [this] { return m_outside.HeldRequests() != 0; };
     for (int none : {-1, static_cast<int>(kSetTime + 9 * kDaySeconds)}) // 0xFFFFFFFF, or more than a week on
-    {
-        Set(L"m_iSkippedTurnOff", none), Open();
-        EXPECT_FALSE(checked(Dlg().m_menuMain.Get())) << none;
-    }
+        EXPECT_FALSE((Set(L"m_iSkippedTurnOff", none), Open(), checked(Dlg().m_menuMain.Get()))) << none;
     Command(ID_SKIP_NEXT_TURN_OFF);
     Open();
     EXPECT_TRUE(checked(Dlg().m_menuTray.Get()) && checked(Dlg().m_menuMain.Get()) && keptOn());
@@ -288,8 +282,7 @@ TEST_F(ScheduleTick, SkipTheNextTurnOff)
     Command(ID_SKIP_NEXT_TURN_OFF); // the held one
     m_outside.millisecondsSinceInput = 600000;
     TickAt(kSetTime + 14 * kDaySeconds + 1);
-    m_outside.now += kDaySeconds;
-    Command(ID_SKIP_NEXT_TURN_OFF); // slept through; the first tick lands on the other schedule's
+    m_outside.now += kDaySeconds, Command(ID_SKIP_NEXT_TURN_OFF); // slept through; a tick lands on the other's
     TickAt(kSetTime + 21 * kDaySeconds + 20);
     EXPECT_EQ(LoggedEvents(), Events{L"Turn Off"});
     Command(ID_SKIP_NEXT_TURN_OFF);
