@@ -49,7 +49,7 @@ void CVeskaroDlg::OnPowerBroadcast(WPARAM event, LPARAM data)
 {
     switch (event)
     {
-    case PBT_APMSUSPEND: return m_turnOff.OnUserMayBeBack();
+    case PBT_APMSUSPEND: return m_turnOff.OnSuspend();
     case PBT_APMRESUMEAUTOMATIC: return m_turnOff.OnUserMayBeBack(), m_scheduledPower.OnResume();
     case PBT_APMRESUMESUSPEND: return m_turnOff.OnUserMayBeBack(), m_scheduledPower.OnUserResume();
     case PBT_APMPOWERSTATUSCHANGE: return m_scheduledPower.OnPowerStatusChange();

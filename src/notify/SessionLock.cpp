@@ -46,6 +46,9 @@ void CVeskaroDlg::OnSessionChange(WPARAM code, LPARAM)
     {
         CDlgBlackScreen::ForgetHeldKeys(); // the keys that locked it are released on the secure desktop
         m_scheduledPower.OnSessionLock();
+        // Nobody sees a black screen at the lock screen, and the key that closed it at the return
+        // would turn the monitors off and lock once more: its turn-off is made now.
+        CDlgBlackScreen::CloseAll();
         if (kAutoTurnOffWhenLocked.Read(m_env.store) == 0)
             return;
         const int delay = kLockTurnOffDelay.Read(m_env.store);

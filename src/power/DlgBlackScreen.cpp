@@ -39,6 +39,12 @@ void CDlgBlackScreen::ForgetHeldKeys()
         target->m_keysDown.reset();
 }
 
+void CDlgBlackScreen::CloseAll()
+{
+    for (CDlgBlackScreen* target : g_keyboardTargets)
+        target->OnCloseInput();
+}
+
 BOOL CDlgBlackScreen::OnInitDialog()
 {
     CDialogBase::OnInitDialog();

@@ -18,6 +18,7 @@ public:
     static bool IsAnyUp();
     // The session is being locked: the keys held for that are released where the hook never hears.
     static void ForgetHeldKeys();
+    static void CloseAll();
 
 protected:
     BOOL OnInitDialog() override;

@@ -89,6 +89,8 @@ bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock, long long tested)
     // Closed meanwhile (Exit, the close box): the program is ending, and nothing more is done.
     if (!m_window.GetSafeHwnd())
         return false;
+    if (m_power.IsSessionLocked())
+        request.lock = false; // closed at the lock, or locked meanwhile
     if (m_turnOnDeferred && !m_blackScreenUp)
     {
         // The monitors are to be on at once: no input to wait for.
@@ -240,6 +242,15 @@ void CTurnOffSequence::OnUserMayBeBack()
     EndWatch();
 }
 
+void CTurnOffSequence::OnSuspend()
+{
+    EndWatch();
+    // Its night may last days (a weekend, a schedule without a turn-on): it must not come the
+    // next afternoon, after a few idle minutes.
+    if (std::exchange(m_held, false))
+        m_window.UpdateTrayTip();
+}
+
 void CTurnOffSequence::Stop()
 {
     HWND window = m_window.GetSafeHwnd();
@@ -331,8 +342,10 @@ void CTurnOffSequence::OnSchedulesChanged()
     if (m_skipAt != 0 && std::none_of(times.begin(), times.end(), skippedComes))
         SetSkip(0);
     long long end = 0;
-    if (m_held)
-        m_heldUntil = NightEnd(true, end) ? end : LLONG_MAX;
+    if (m_held && NightEnd(true, end))
+        m_heldUntil = end;
+    else if (std::exchange(m_held, false))
+        m_window.UpdateTrayTip(); // no schedule turns off any more
     if (m_againArmed)
         m_againArmed = NightEnd(false, m_againUntil);
 }

@@ -51,6 +51,8 @@ public:
     // without input this session sees (the power button, the lid, presence sensing, a
     // user switch), so the watch ends.
     void OnUserMayBeBack();
+    // The PC goes to sleep: the monitors go off with it, and a held turn-off is over.
+    void OnSuspend();
     // Timer messages of the main window that belong here; false for the others.
     bool OnTimer(UINT_PTR id);
     // The window is ending: nothing more is done.

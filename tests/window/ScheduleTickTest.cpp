@@ -243,13 +243,20 @@ TEST_F(ScheduleTick, TurnOffHeldWhileThePCIsInUse)
     TickEachSecond(kSetTime + kDaySeconds, kSetTime + kDaySeconds + 10);
     m_outside.fullScreen = false;
     TickAt(kSetTime + kDaySeconds + 11);
-    m_outside.fullScreen = true, TickAt(kSetTime + 7 * kDaySeconds); // held; then asleep through Monday's turn-on
+    m_outside.fullScreen = true, TickAt(kSetTime + 7 * kDaySeconds); // held; then a gap past Monday's turn-on
     m_outside.fullScreen = false, TickAt(kSetTime + 8 * kDaySeconds + 3600);
+    m_outside.fullScreen = true, TickAt(kSetTime + 14 * kDaySeconds); // held; then asleep, for a weekend maybe
+    Send(WM_POWERBROADCAST, PBT_APMSUSPEND), m_outside.fullScreen = false, TickAt(kSetTime + 14 * kDaySeconds + 5);
     m_outside.sessionLocked = true, Open(); // started at the lock screen, where the user is not
-    BlackScreenWatcher again(Window(), noted);
-    TickAt(kSetTime + 14 * kDaySeconds);
+    BlackScreenWatcher again(Window(), [&](HWND, int) {
+        m_outside.log.push_back(L"BlackScreen"), Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
+    });
+    TickAt(kSetTime + 21 * kDaySeconds);
+    Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK), TickAt(kSetTime + 28 * kDaySeconds); // locked while it is up
+    for (int poll = 0; poll < 5; ++poll)
+        Send(WM_TIMER, TIMER_QUIET_INPUT);
     EXPECT_EQ(PowerCalls(), (Events{L"BlackScreen", L"MonitorPower 2", L"LockWorkStation", L"MonitorPower -1",
-                                    L"SendInput", L"MonitorPower 2"}));
+                                    L"SendInput", L"MonitorPower 2", L"BlackScreen", L"MonitorPower 2"}));
 }
 
 // Checked in both menus while set, kept over a restart; the next turn-off only (a held one too); over once past.
