@@ -248,8 +248,11 @@ TEST_F(ScheduleTick, TurnOffHeldWhileThePCIsInUse)
     m_outside.fullScreen = true, TickAt(kSetTime + 14 * kDaySeconds); // held; then asleep, for a weekend maybe
     Send(WM_POWERBROADCAST, PBT_APMSUSPEND), m_outside.fullScreen = false, TickAt(kSetTime + 14 * kDaySeconds + 5);
     m_outside.sessionLocked = true, Open(); // started at the lock screen, where the user is not
-    BlackScreenWatcher again(Window(), [&](HWND, int) {
+    BlackScreenWatcher again(Window(), [&](HWND w, int) {
+        MSG close{};
         m_outside.log.push_back(L"BlackScreen"), Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
+        if (!::PeekMessageW(&close, w, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) // up at the lock screen
+            m_outside.log.push_back(L"BlackScreen still up"), PressKey(w);
     });
     TickAt(kSetTime + 21 * kDaySeconds);
     Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK), TickAt(kSetTime + 28 * kDaySeconds); // locked while it is up
