@@ -18,6 +18,7 @@ public:
     static bool IsAnyUp();
     // The session is being locked: the keys held for that are released where the hook never hears.
     static void ForgetHeldKeys();
+    // Closed by Veskaro itself, as a key or button would close them.
     static void CloseAll();
 
 protected:
