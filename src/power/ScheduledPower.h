@@ -33,8 +33,7 @@ public:
     void OnOptionsChanged();
     // The scheduled turn-off begins (before its black screen).
     void OnScheduledTurnOff();
-    // Its second passed without it (skipped, held, or a held one dropped): the monitors are no
-    // longer kept on all the same.
+    // Its second passed without it (skipped or held): the monitors are no longer kept on all the same.
     void OnScheduledTurnOffPassed();
     void OnScheduledTurnOn();
     // Any other turn-on Veskaro performs.

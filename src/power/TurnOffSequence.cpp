@@ -292,9 +292,8 @@ void CTurnOffSequence::ToggleSkip()
 {
     if (m_held)
     {
-        // The held turn-off is the next one.
+        // The held turn-off is the next one; its second let the monitors go already.
         m_held = false;
-        m_power.OnScheduledTurnOffPassed();
         m_window.UpdateTrayTip();
         return;
     }
