@@ -179,6 +179,23 @@ void Win32OutsideWorld::UnregisterApplicationRestart()
     ::UnregisterApplicationRestart();
 }
 
+void Win32OutsideWorld::SetTimer(HWND window, UINT_PTR id, UINT elapse, ULONG tolerance)
+{
+    // Windows 8 and later; Windows 7 has only the plain timer.
+    using Function = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+    HMODULE user32 = tolerance != 0 ? ::GetModuleHandleW(L"user32.dll") : nullptr;
+    const auto setCoalescable = user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(
+                                             ::GetProcAddress(user32, "SetCoalescableTimer")))
+                                       : nullptr;
+    if (!setCoalescable || !setCoalescable(window, id, elapse, nullptr, tolerance))
+        ::SetTimer(window, id, elapse, nullptr);
+}
+
+bool Win32OutsideWorld::KillTimer(HWND window, UINT_PTR id)
+{
+    return ::KillTimer(window, id) != FALSE;
+}
+
 bool Win32OutsideWorld::IsKeyOrButtonDown()
 {
     // The mouse buttons are virtual keys 1 to 6.

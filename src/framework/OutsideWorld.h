@@ -53,6 +53,11 @@ public:
     virtual void RemoveKeyboardHook(HHOOK hook) = 0;
     // Ends what RegisterApplicationRestart asked for.
     virtual void UnregisterApplicationRestart() = 0;
+    // A window's timer: WM_TIMER every `elapse` milliseconds until killed; Windows may delay it by
+    // up to `tolerance` more to wake the processor once for several programs (0: its default).
+    // Setting it again restarts it. KillTimer is false when none was set.
+    virtual void SetTimer(HWND window, UINT_PTR id, UINT elapse, ULONG tolerance = 0) = 0;
+    virtual bool KillTimer(HWND window, UINT_PTR id) = 0;
 
     // Input: whether a key or mouse button is held now, and the time since the session's
     // last input. Any input wakes the displays again.
@@ -154,6 +159,8 @@ public:
     HHOOK SetKeyboardHook(HOOKPROC proc) override;
     void RemoveKeyboardHook(HHOOK hook) override;
     void UnregisterApplicationRestart() override;
+    void SetTimer(HWND window, UINT_PTR id, UINT elapse, ULONG tolerance) override;
+    bool KillTimer(HWND window, UINT_PTR id) override;
     bool IsKeyOrButtonDown() override;
     DWORD MillisecondsSinceInput() override;
     DWORD LastInputTime() override;

@@ -33,7 +33,7 @@ void CVeskaroDlg::RetrySessionLockWatch()
 
 void CVeskaroDlg::StopSessionLockWatch()
 {
-    ::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
+    m_outside.KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
     m_sessionWatchRetry.Stop();
     m_outside.UnRegisterSessionNotification(m_hWnd);
 }
@@ -54,18 +54,18 @@ void CVeskaroDlg::OnSessionChange(WPARAM code, LPARAM)
         const int delay = kLockTurnOffDelay.Read(m_env.store);
         if (delay <= 0)
         {
-            ::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
+            m_outside.KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
             TurnOffAfterLock(delay);
             return;
         }
         // A lock while waiting starts the wait again.
         const UINT period = std::min(static_cast<UINT>(delay), static_cast<UINT>(USER_TIMER_MAXIMUM));
-        ::SetTimer(m_hWnd, TIMER_LOCK_TURN_OFF, period, nullptr);
+        m_outside.SetTimer(m_hWnd, TIMER_LOCK_TURN_OFF, period);
         return;
     }
     case WTS_SESSION_UNLOCK:
         // The user is back before the delay ran out: leave the monitors on.
-        ::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
+        m_outside.KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF);
         m_turnOff.OnUnlock();
         m_scheduledPower.OnSessionUnlock();
         return;
@@ -80,7 +80,7 @@ void CVeskaroDlg::OnLockTurnOffTimer()
 {
     // One-shot. An expiry that was already queued when an unlock killed the timer finds
     // no timer left to kill, and must not turn the monitors off.
-    if (!::KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF))
+    if (!m_outside.KillTimer(m_hWnd, TIMER_LOCK_TURN_OFF))
         return;
     TurnOffAfterLock(kLockTurnOffDelay.Read(m_env.store));
 }

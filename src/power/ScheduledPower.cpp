@@ -115,10 +115,10 @@ void CScheduledPower::HoldSystem()
                                : m_resumeHoldEnd;
     HWND window = m_window.GetSafeHwnd();
     if (end == 0)
-        ::KillTimer(window, TIMER_WAKE_HOLD);
+        m_outside.KillTimer(window, TIMER_WAKE_HOLD);
     else
-        ::SetTimer(window, TIMER_WAKE_HOLD, static_cast<UINT>(std::min<__time64_t>(end - now, 24 * 3600) * 1000),
-                   nullptr);
+        m_outside.SetTimer(window, TIMER_WAKE_HOLD,
+                           static_cast<UINT>(std::min<__time64_t>(end - now, 24 * 3600) * 1000));
 }
 
 void CScheduledPower::OnOptionsChanged()
@@ -208,7 +208,7 @@ bool CScheduledPower::OnTimer(UINT_PTR id)
 
 void CScheduledPower::Stop()
 {
-    ::KillTimer(m_window.GetSafeHwnd(), TIMER_WAKE_HOLD);
+    m_outside.KillTimer(m_window.GetSafeHwnd(), TIMER_WAKE_HOLD);
     if (m_timer)
         m_outside.CancelWaitableTimer(m_timer.Get());
     m_timer.Reset();

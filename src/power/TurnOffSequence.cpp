@@ -52,9 +52,9 @@ void CTurnOffSequence::AfterInput(const Request& request)
     m_waiting = true;
     m_quietPolls = 0;
     if (TurnOffIfQuiet())
-        ::KillTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT);
+        m_outside.KillTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT);
     else
-        ::SetTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT, kQuietPollMs, nullptr);
+        m_outside.SetTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT, kQuietPollMs);
 }
 
 void CTurnOffSequence::Now(const Request& request)
@@ -93,9 +93,13 @@ bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock, long long tested)
         request.lock = false; // closed at the lock, or locked meanwhile
     if (m_turnOnDeferred && !m_blackScreenUp)
     {
-        // The monitors are to be on at once: no input to wait for.
+        // The monitors are to be on at once: no input to wait for. A nested black screen's turn-off
+        // still waiting is this one too: the turn-on makes it, once, with the lock of either.
         m_turnOnDeferred = false;
-        Now(request);
+        if (m_waiting)
+            m_waited.lock = m_waited.lock || request.lock;
+        else
+            Now(request);
         TurnOn(m_deferredScheduled);
         return true;
     }
@@ -119,7 +123,7 @@ void CTurnOffSequence::TurnOn(bool scheduled)
     if (m_waiting)
     {
         // The wait ends: the turn-off it held is made now, and the turn-on follows it.
-        ::KillTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT);
+        m_outside.KillTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT);
         m_waiting = false;
         Request waited = std::exchange(m_waited, Request{});
         waited.turnOnAfter = false;
@@ -139,7 +143,7 @@ void CTurnOffSequence::OnUnlock()
     if (!m_waiting || !m_waited.sessionLock)
         return;
     m_waiting = false;
-    ::KillTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT);
+    m_outside.KillTimer(m_window.GetSafeHwnd(), TIMER_QUIET_INPUT);
 }
 
 bool CTurnOffSequence::TurnOffIfQuiet()
@@ -168,8 +172,8 @@ void CTurnOffSequence::Perform(const Request& request)
     HWND window = m_window.GetSafeHwnd();
     // The ten seconds count from the turn-off; a second command while armed restarts them.
     if (request.turnOnAfter)
-        ::SetTimer(window, TIMER_TURN_ON, kTurnOnDelayMs, nullptr);
-    ::KillTimer(window, TIMER_KEEP_OFF);
+        m_outside.SetTimer(window, TIMER_TURN_ON, kTurnOnDelayMs);
+    m_outside.KillTimer(window, TIMER_KEEP_OFF);
     m_watching = kKeepMonitorsOff.Read(m_store) != 0;
     m_inputAtTurnOff = m_outside.LastInputTime();
     m_displayOn = false; // until Windows says it came on
@@ -184,7 +188,7 @@ void CTurnOffSequence::OnDisplayState(bool on)
     if (UserCameBack())
         EndWatch();
     else
-        ::SetTimer(m_window.GetSafeHwnd(), TIMER_KEEP_OFF, kKeepOffDelayMs, nullptr);
+        m_outside.SetTimer(m_window.GetSafeHwnd(), TIMER_KEEP_OFF, kKeepOffDelayMs);
 }
 
 bool CTurnOffSequence::UserCameBack()
@@ -196,7 +200,7 @@ bool CTurnOffSequence::UserCameBack()
 void CTurnOffSequence::EndWatch()
 {
     m_watching = false;
-    ::KillTimer(m_window.GetSafeHwnd(), TIMER_KEEP_OFF);
+    m_outside.KillTimer(m_window.GetSafeHwnd(), TIMER_KEEP_OFF);
 }
 
 bool CTurnOffSequence::OnTimer(UINT_PTR id)
@@ -206,15 +210,15 @@ bool CTurnOffSequence::OnTimer(UINT_PTR id)
     {
     case TIMER_TURN_ON:
         TurnOn();
-        ::KillTimer(window, TIMER_TURN_ON);
+        m_outside.KillTimer(window, TIMER_TURN_ON);
         return true;
     case TIMER_QUIET_INPUT:
         if (TurnOffIfQuiet())
-            ::KillTimer(window, TIMER_QUIET_INPUT);
+            m_outside.KillTimer(window, TIMER_QUIET_INPUT);
         return true;
     case TIMER_KEEP_OFF:
     {
-        ::KillTimer(window, TIMER_KEEP_OFF);
+        m_outside.KillTimer(window, TIMER_KEEP_OFF);
         if (!m_watching || UserCameBack())
             return EndWatch(), true;
         // Gone off again meanwhile: a turn-off now would count against the limit and log a
@@ -254,8 +258,8 @@ void CTurnOffSequence::OnSuspend()
 void CTurnOffSequence::Stop()
 {
     HWND window = m_window.GetSafeHwnd();
-    ::KillTimer(window, TIMER_QUIET_INPUT);
-    ::KillTimer(window, TIMER_TURN_ON);
+    m_outside.KillTimer(window, TIMER_QUIET_INPUT);
+    m_outside.KillTimer(window, TIMER_TURN_ON);
     m_waiting = false;
     m_turnOnDeferred = false;
     EndWatch();

@@ -38,14 +38,7 @@ constexpr ULONG kScheduleToleranceMs = 50;
 
 void CVeskaroDlg::StartScheduleTimer()
 {
-    // Windows 8 and later; Windows 7 has only the plain timer.
-    using Function = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
-    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    const auto setCoalescable = user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(
-                                             ::GetProcAddress(user32, "SetCoalescableTimer")))
-                                       : nullptr;
-    if (!setCoalescable || !setCoalescable(m_hWnd, TIMER_SCHEDULE, 1000, nullptr, kScheduleToleranceMs))
-        ::SetTimer(m_hWnd, TIMER_SCHEDULE, 1000, nullptr);
+    m_outside.SetTimer(m_hWnd, TIMER_SCHEDULE, 1000, kScheduleToleranceMs);
 }
 
 void CVeskaroDlg::SetStatusLine(const COleDateTime& now)

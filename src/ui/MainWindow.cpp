@@ -177,6 +177,7 @@ void CVeskaroDlg::OnDestroy()
     RemoveTrayIcon();
     m_hTrayIcon.Reset(); // the shell no longer shows it
     StopSessionLockWatch();
+    m_outside.KillTimer(m_hWnd, TIMER_SCHEDULE);
     m_turnOff.Stop();
     m_scheduledPower.Stop();
     m_oTextSpeaker.ReleaseVoice(); // while COM is still up

@@ -164,6 +164,27 @@ public:
     }
     void RemoveKeyboardHook(HHOOK) override { keyboardHooks.pop_back(); } // black screens close newest first
     void UnregisterApplicationRestart() override { ++restartUnregistrations; }
+    // The window's timers, each with its due time and period on `clockMs`. Real timers besides,
+    // unless a test fires them itself on its own clock.
+    struct Timer
+    {
+        long long due;
+        UINT period;
+    };
+    bool timersOnClock = false;
+    long long clockMs = 0;
+    std::map<std::pair<HWND, UINT_PTR>, Timer> timers;
+    void SetTimer(HWND window, UINT_PTR id, UINT elapse, ULONG) override
+    {
+        timers[{window, id}] = Timer{clockMs + elapse, elapse};
+        if (!timersOnClock)
+            ::SetTimer(window, id, elapse, nullptr);
+    }
+    bool KillTimer(HWND window, UINT_PTR id) override
+    {
+        const bool set = timers.erase({window, id}) != 0;
+        return timersOnClock ? set : ::KillTimer(window, id) != FALSE;
+    }
     // A key as the session gets it, at a tick count, to the newest hook; its answer (non-zero: swallowed).
     LRESULT DeliverKey(WPARAM message, DWORD key, DWORD flags = 0, DWORD time = 0)
     {

@@ -271,6 +271,8 @@ public:
     {
         return defaultResult;
     }
+    void SetTimer(HWND window, UINT_PTR id, UINT elapse, ULONG) override { ::SetTimer(window, id, elapse, nullptr); }
+    bool KillTimer(HWND window, UINT_PTR id) override { return ::KillTimer(window, id) != FALSE; }
     bool ChooseSaveFile(HWND, const std::wstring&, const std::wstring&, DWORD, std::wstring&) override
     {
         return false;
