@@ -732,15 +732,6 @@ void NightRun::Fail(int invariant, const std::wstring& what)
               L", display " + std::to_wstring(m_displayOn) + L" since " + std::to_wstring(m_displayOnSince - m_setup.start) +
               L", input " + std::to_wstring(LastInputMs() / 1000 - m_setup.start) + L", night end " +
               std::to_wstring(m_nightEnd - m_setup.start) + L", held " + std::to_wstring(m_held));
-    if (m_trace && !m_violation)
-        for (const auto& [from, offset] : m_outside.zone)
-            Print(L"  model: zone from " + std::to_wstring(from - m_setup.start) + L" offset " + std::to_wstring(offset));
-    if (m_trace && !m_violation)
-        for (const Schedule& schedule : m_schedules)
-            Print(L"  model: schedule " + ScheduleLineOf(schedule) + L" at " + std::to_wstring(TimesOf(schedule).turnOff.secondOfDay));
-    if (m_trace && !m_violation && m_dlg)
-        for (const ScheduleTimes& times : m_dlg->GetScheduledTimes())
-            Print(L"  program: off " + times.turnOffText + L" at " + std::to_wstring(times.turnOff.secondOfDay) + L" on " + times.turnOnText);
     if (!m_violation)
         m_violation = Violation{invariant, what, m_ms / 1000};
 }
