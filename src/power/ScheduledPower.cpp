@@ -137,6 +137,12 @@ void CScheduledPower::OnScheduledTurnOff()
     BeforeTurnOff();
 }
 
+void CScheduledPower::OnTick(__time64_t now)
+{
+    if (m_turnOnDue != 0 && now > m_turnOnDue)
+        Update(); // aimed at the next turn-on, or cancelled
+}
+
 void CScheduledPower::OnScheduledTurnOffPassed()
 {
     Hold();

@@ -46,6 +46,8 @@ public:
     // Woken without the user (PBT_APMRESUMEAUTOMATIC), and the user's input after a resume.
     void OnResume();
     void OnUserResume();
+    // Each tick: a turn-on passed unmade (a gap in the ticks) leaves the wake timer behind.
+    void OnTick(__time64_t now);
     // The PC went on or off AC power.
     void OnPowerStatusChange();
     bool OnTimer(UINT_PTR id);

@@ -409,9 +409,11 @@ bool CTurnOffSequence::OnTick(__time64_t now)
     if (m_skipAt != 0 && now - m_skipAt > kOccurrenceGrace)
         SetSkip(0); // its occurrence has passed
     EndNight(now, false); // by the clock, whether or not a tick made its turn-on
-    if (m_againArmed)
+    // A held turn-off going ahead now makes the one turn-off of this tick, with its lock.
+    const bool releaseHeld = m_held && !InUse(m_heldIdleSeconds);
+    if (m_againArmed && !releaseHeld)
         TurnOffAgainIfIdle(now);
-    if (!m_held || InUse(m_heldIdleSeconds))
+    if (!releaseHeld)
         return true;
     m_held = false;
     m_releasingHeld = true;

@@ -165,6 +165,7 @@ void CVeskaroDlg::OnScheduleTick()
 
     if (!m_turnOff.OnTick(now))
         return; // the window ended while a held turn-off's black screen was up
+    m_scheduledPower.OnTick(now);
     if (acted || m_trayTip.NewDay(local) || m_trayTip.Passed(now))
         UpdateTrayTip();
     RetrySessionLockWatch();

@@ -222,8 +222,9 @@ long long NightRun::NextTickMs()
         if (NextOf(turnOn, next - 1, occurrence))
             consider(occurrence);
     const long long input = LastInputMs() / 1000;
-    for (long long idle : {Idle(), m_heldIdle, m_againIdle})
-        consider(input + idle + 1), consider(m_displayOnSince + idle + 1);
+    for (long long idle : {Option(kHold) || Option(kAgain) ? Idle() : 0, m_held ? m_heldIdle : 0, m_again ? m_againIdle : 0})
+        if (idle > 0)
+            consider(input + idle + 1), consider(m_displayOnSince + idle + 1);
     consider(m_fullScreenUntilMs / 1000 + 1);
     consider(m_skipAt + kCatchUp + 1);
     consider(m_heldUntil), consider(m_againUntil);
