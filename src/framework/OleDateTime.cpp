@@ -4,6 +4,8 @@
 
 #include <oleauto.h>
 
+#include <cmath>
+
 namespace veskaro {
 
 const wchar_t kInvalidDateTimeText[] = L"Invalid DateTime";
@@ -80,8 +82,12 @@ std::wstring COleDateTime::Format(DWORD flags) const
     if (m_status != valid)
         return kInvalidDateTimeText;
 
+    // The time alone is formatted from the time of day alone: Wine gives "" for a midnight
+    // that has a date, where Windows gives "12:00:00 AM" (a stored 12:00 AM would be lost).
+    const bool dated = m_dt > -657435.0 && m_dt < 2958466.0; // years 100 to 9999; beyond them it fails
+    const double value = (flags & VAR_TIMEVALUEONLY) != 0 && dated ? std::fabs(m_dt - std::trunc(m_dt)) : m_dt;
     UniqueBstr text;
-    if (FAILED(::VarBstrFromDate(m_dt, LOCALE_USER_DEFAULT, flags, text.Put())) || !text)
+    if (FAILED(::VarBstrFromDate(value, LOCALE_USER_DEFAULT, flags, text.Put())) || !text)
         return kInvalidDateTimeText;
     return std::wstring(text.Get(), ::SysStringLen(text.Get()));
 }

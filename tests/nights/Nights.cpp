@@ -53,9 +53,7 @@ Schedule DrawSchedule(std::uint64_t number)
     static const int kOffs[] = {21, 22, 22, 23, 23, 0, 1, 12, 18};
     static const int kOns[] = {5, 6, 6, 7, 7, 8, 13};
     const auto time = [&](const int* hours, long long count) {
-        // Not 12:00 AM: under Wine that time does not come back from the store (see the README).
-        const long long quarter = std::max<long long>(
-            1, rng.Chance(70) ? hours[rng.Below(count)] * 4 + rng.Below(2) * 2 : rng.Below(96));
+        const long long quarter = rng.Chance(70) ? hours[rng.Below(count)] * 4 + rng.Below(2) * 2 : rng.Below(96);
         SYSTEMTIME fields{2000, 1, 6, 6, static_cast<WORD>(quarter / 4), static_cast<WORD>(quarter % 4 * 15), 0, 0};
         return COleDateTime::FromSystemTime(fields);
     };

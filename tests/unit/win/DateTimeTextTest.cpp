@@ -37,8 +37,10 @@ TEST(DateTimeText, EnglishUnitedStatesForms)
     EXPECT_EQ(veskaro::DateTimeText(morning), L"12/6/2026 7:01:38 AM");
     EXPECT_EQ(veskaro::TimeText(morning), L"7:01:38 AM");
     EXPECT_EQ(veskaro::TimeText(At(2026, 12, 6, 22, 30, 0)), L"10:30:00 PM");
-    // At exactly midnight the date stands alone.
+    // At exactly midnight the date stands alone, and the time alone is still a time.
     EXPECT_EQ(veskaro::DateTimeText(At(2026, 12, 7, 0, 0, 0)), L"12/7/2026");
+    EXPECT_EQ(veskaro::TimeText(At(2026, 12, 7, 0, 0, 0)), L"12:00:00 AM");
+    EXPECT_EQ(veskaro::TimeText(At(1899, 12, 29, 6, 0, 0)), L"6:00:00 AM");
 }
 
 TEST(DateTimeText, NullIsEmptyAndInvalidSaysSo)
@@ -49,6 +51,7 @@ TEST(DateTimeText, NullIsEmptyAndInvalidSaysSo)
     EXPECT_EQ(veskaro::TimeText(COleDateTime(45000.5, COleDateTime::invalid)), L"Invalid DateTime");
     // A value outside the representable dates fails the conversion.
     EXPECT_EQ(veskaro::DateTimeText(COleDateTime(1e300)), L"Invalid DateTime");
+    EXPECT_EQ(veskaro::TimeText(COleDateTime(1e300)), L"Invalid DateTime");
 }
 
 TEST(DateTimeText, TimeTextParsesBackToTheSameTimeOfDayInAnyLocale)
