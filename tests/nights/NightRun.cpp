@@ -161,6 +161,11 @@ void NightRun::Step()
         return Continue();
     }
 
+    // What the windows posted themselves (a black screen's close) is handled before the clock moves on.
+    MSG queued{};
+    if (::PeekMessageW(&queued, nullptr, 0, 0, PM_NOREMOVE | PM_QS_POSTMESSAGE))
+        return ++m_sameMsSteps, Continue();
+
     // The next thing to happen, and its time.
     enum { kEnd, kEvent, kTimerDue, kTickDue, kWake, kRestart } source = kEnd;
     long long at = m_endMs;
@@ -415,6 +420,8 @@ void NightRun::Fire(HWND window, UINT_PTR id)
     if (!::IsWindow(window))
         return void(m_outside.timers.erase(found)); // gone with its window
     found->second.due = m_ms + found->second.period;
+    // The ten seconds' turn-on waits for a scheduled black screen up, and is made when it closes.
+    m_tenSecondsDeferred |= id == TIMER_TURN_ON && std::any_of(m_screens.begin(), m_screens.end(), [](long long s) { return s != -1; });
     Stimulus(kTimer + static_cast<int>(id), [&] { ::SendMessageW(window, WM_TIMER, id, 0); });
 }
 
@@ -659,7 +666,8 @@ void NightRun::Observe()
         BlackScreenShown();
     if (!m_asleep && m_dlg && !m_violation)
         CheckRequests();
-    CheckExpectations();
+    if (!m_asleep) // what is due waits through a sleep: Resume moves it on
+        CheckExpectations();
 }
 
 int NightRun::TurnOffSeen(int kind)
@@ -693,11 +701,14 @@ void NightRun::TurnOnSeen(int kind)
 {
     auto expected = std::find_if(m_expected.begin(), m_expected.end(),
                                  [](const Expectation& e) { return e.turnOn && !e.made; });
-    if (kind == kTick && expected == m_expected.end())
+    if (kind == kTick && expected == m_expected.end() && !std::exchange(m_tenSecondsDeferred, false))
         Fail(3, L"a scheduled turn-on made twice, or one nobody asked for");
-    else if (kind == kTick)
+    else if (kind == kTick && expected != m_expected.end())
+    {
         for (Expectation& e : m_expected)
             e.made = e.made || &e == &*expected || (expected->deferred && e.turnOn && e.deferred);
+        m_tenSecondsDeferred = false; // made with it
+    }
     m_suspended = false;
     m_inputUntilMs = std::max(m_inputUntilMs, m_ms); // its nudge of the mouse is input too
     Advance(m_ms);
@@ -819,7 +830,7 @@ void NightRun::CheckRequests()
                         (InKeepOnPeriod(m_ms / 1000) || (m_lastTick >= 0 && InKeepOnPeriod(m_lastTick)));
     if (display && !keepOn)
         Fail(4, L"the display held outside the keep-on period");
-    else if (system && !keepOn && !Option(kWake) && !(m_setup.modernStandby && m_ms < m_tenSecondsUntilMs))
+    else if (system && !keepOn && !Option(kWake) && !(m_setup.modernStandby && (m_ms < m_tenSecondsUntilMs || m_tenSecondsDeferred)))
         Fail(4, L"the system held outside the keep-on period, the wake and the ten seconds");
 }
 

@@ -1,6 +1,7 @@
 // veskaro-nights: seeded weeks of the world played through the main window.
-//   veskaro-nights --seeds A-B --days D    runs seeds A to B, each D simulated days
-//   veskaro-nights --seed N --days D       replays one
+//   veskaro-nights                          the test suite's fixed seeds
+//   veskaro-nights --seeds A-B,C --days D   runs seeds A to B and C, each D simulated days
+//   veskaro-nights --seed N --days D        replays one
 // Exit status 1 on a violation, with the shortest run found that still shows it.
 #include "nights/NightRun.h"
 
@@ -21,6 +22,9 @@ namespace veskaro::testing {
 
 namespace {
 
+// The test suite's seeds and days: within a minute, and each fault the nights have found comes back in them.
+const char kTestSeeds[] = "1-40";
+constexpr long long kTestDays = 14;
 // Monday 2026-12-07 00:00 UTC.
 constexpr long long kMonday = 1796601600;
 constexpr long long kDay = 86400;
@@ -256,31 +260,53 @@ void Shrink(const Setup& setup, std::vector<Event>& events, long long& days, Vio
 
 int Usage()
 {
-    std::fwprintf(stderr, L"usage: veskaro-nights --seeds A-B --days D | --seed N [--days D]\n");
+    std::fwprintf(stderr, L"usage: veskaro-nights [--seeds A-B[,C...]] [--days D] | --seed N [--days D]\n");
     return 2;
+}
+
+// "1-40,162": the seeds, in order; false for anything else.
+bool ParseSeeds(const char* text, std::vector<unsigned long long>& seeds)
+{
+    seeds.clear();
+    for (const char* part = text; *part != '\0';)
+    {
+        unsigned long long first = 0, last = 0;
+        int used = 0;
+        if (std::sscanf(part, "%llu-%llu%n", &first, &last, &used) != 2)
+        {
+            if (std::sscanf(part, "%llu%n", &first, &used) != 1)
+                return false;
+            last = first;
+        }
+        if (last < first || last - first > 1000000 || (part[used] != '\0' && part[used] != ','))
+            return false;
+        for (unsigned long long seed = first; seed <= last; ++seed)
+            seeds.push_back(seed);
+        part += used + (part[used] == ',');
+    }
+    return !seeds.empty();
 }
 
 } // namespace
 
 int Main(int argc, char** argv)
 {
-    unsigned long long first = 1, last = 20;
-    long long days = 30;
-    for (int k = 1; k + 1 < argc; k += 2)
+    // Without arguments, the fixed set the test suite runs.
+    std::vector<unsigned long long> seeds;
+    ParseSeeds(kTestSeeds, seeds);
+    long long days = kTestDays;
+    for (int k = 1; k < argc; k += 2)
     {
-        if (std::strcmp(argv[k], "--seeds") == 0 && std::sscanf(argv[k + 1], "%llu-%llu", &first, &last) == 2)
-            continue;
-        if (std::strcmp(argv[k], "--seed") == 0 && std::sscanf(argv[k + 1], "%llu", &first) == 1)
-            last = first;
-        else if (std::strcmp(argv[k], "--days") != 0 || (days = std::atoll(argv[k + 1])) <= 0)
+        const bool list = std::strcmp(argv[k], "--seeds") == 0 || std::strcmp(argv[k], "--seed") == 0;
+        if (k + 1 >= argc || (list ? !ParseSeeds(argv[k + 1], seeds)
+                                   : std::strcmp(argv[k], "--days") != 0 || (days = std::atoll(argv[k + 1])) <= 0))
             return Usage();
     }
-    if (argc % 2 == 0 || last < first)
-        return Usage();
     const auto began = std::chrono::steady_clock::now();
     long long runs = 0, steps = 0;
-    for (unsigned long long seed = first; seed <= last; ++seed, ++runs)
+    for (const unsigned long long seed : seeds)
     {
+        ++runs;
         const Setup setup = DrawSetup(seed);
         std::vector<Event> events = DrawEvents(seed, static_cast<int>(days));
         Outcome outcome = Play(setup, events, days, 0);
