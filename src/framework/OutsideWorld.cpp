@@ -181,6 +181,9 @@ void Win32OutsideWorld::UnregisterApplicationRestart()
 
 void Win32OutsideWorld::SetTimer(HWND window, UINT_PTR id, UINT elapse, ULONG tolerance)
 {
+    // Without a window Windows makes up an id of its own, and that timer could never be killed.
+    if (!window)
+        return;
     // Windows 8 and later; Windows 7 has only the plain timer.
     using Function = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
     HMODULE user32 = tolerance != 0 ? ::GetModuleHandleW(L"user32.dll") : nullptr;

@@ -95,7 +95,14 @@ void CScheduledPower::Hold()
     // Kept on only while someone can see it: not after a turn-off of Veskaro's, not at the
     // lock screen, which keeps its own time-out. A PC set to sleep would sleep with the
     // display held on, so the system is held with it.
-    m_keepOn = !m_locked && !m_keepOnSuspended && InKeepOnPeriod(m_window.GetScheduledTimes());
+    const ScheduledTimes times = m_window.GetScheduledTimes();
+    m_keepOn = !m_locked && !m_keepOnSuspended && InKeepOnPeriod(times);
+    // Its end, the next turn-off of any schedule, for a tick that comes after it unmade (a gap).
+    std::vector<WeeklyTime> turnOffs;
+    for (const ScheduleTimes& schedule : times)
+        turnOffs.push_back(schedule.turnOff);
+    long long end = 0;
+    m_keepOnUntil = m_keepOn && NextOccurrenceOfAny(turnOffs, m_outside.Now(), LocalZone{m_outside}, end) ? end : 0;
     HoldSystem();
     m_requests.Hold(PowerRequestDisplayRequired, m_keepOn, m_reason);
 }
@@ -141,6 +148,8 @@ void CScheduledPower::OnTick(__time64_t now)
 {
     if (m_turnOnDue != 0 && now > m_turnOnDue)
         Update(); // aimed at the next turn-on, or cancelled
+    else if (m_keepOnUntil != 0 && now >= m_keepOnUntil)
+        Hold(); // the keep-on period ended with a turn-off that passed unmade
 }
 
 void CScheduledPower::OnScheduledTurnOffPassed()
@@ -220,6 +229,7 @@ void CScheduledPower::Stop()
     m_timer.Reset();
     m_turnOnDue = m_resumeHoldEnd = m_standbyHoldEnd = 0;
     m_shortTurnOnHold = m_keepOn = false;
+    m_keepOnUntil = 0;
     m_requests.ReleaseAll();
 }
 

@@ -46,7 +46,8 @@ public:
     // Woken without the user (PBT_APMRESUMEAUTOMATIC), and the user's input after a resume.
     void OnResume();
     void OnUserResume();
-    // Each tick: a turn-on passed unmade (a gap in the ticks) leaves the wake timer behind.
+    // Each tick: a turn-on or turn-off passed unmade (a gap in the ticks) leaves the wake timer
+    // or the keep-on request behind.
     void OnTick(__time64_t now);
     // The PC went on or off AC power.
     void OnPowerStatusChange();
@@ -71,6 +72,7 @@ private:
     __time64_t m_standbyHoldEnd = 0; // Modern Standby: from a scheduled turn-off until the turn-on is past
     bool m_shortTurnOnHold = false;  // Modern Standby: the ten seconds before a turn-on
     bool m_keepOn = false;           // the monitors are kept on, and the system with them
+    __time64_t m_keepOnUntil = 0;    // while kept on: the next turn-off of any schedule; 0 for none
     bool m_onAcPower = true;
     bool m_locked = false;
     bool m_keepOnSuspended = false; // released by a turn-off until the next turn-on or unlock

@@ -123,6 +123,9 @@ void CVeskaroDlg::OnScheduleTick()
     if (::IsWindowVisible(m_hWnd) && !::IsIconic(m_hWnd))
         SetStatusLine(nowValue);
 
+    // What passed unmade in a gap is let go before this tick's own actions read it.
+    m_scheduledPower.OnTick(now);
+
     // Taken before anything is done: ticks nested in the black screen's modal loop
     // must start after this tick's seconds, not test them again.
     TickSeconds seconds(m_previousTick, now, nowValue.GetStatus() == COleDateTime::valid ? &local : nullptr);
@@ -165,7 +168,6 @@ void CVeskaroDlg::OnScheduleTick()
 
     if (!m_turnOff.OnTick(now))
         return; // the window ended while a held turn-off's black screen was up
-    m_scheduledPower.OnTick(now);
     if (acted || m_trayTip.NewDay(local) || m_trayTip.Passed(now))
         UpdateTrayTip();
     RetrySessionLockWatch();

@@ -301,7 +301,7 @@ void NightRun::Apply(const Event& event)
         m_outside.zone.erase(std::remove_if(m_outside.zone.begin(), m_outside.zone.end(),
                                             [this](const auto& entry) { return entry.first > m_ms / 1000; }),
                              m_outside.zone.end());
-        m_outside.zone.emplace_back(m_ms / 1000, event.a);
+        m_outside.zone.emplace_back(m_zoneMovedAt = m_ms / 1000, event.a);
         return send(kZone, WM_TIMECHANGE, 0);
     case What::Edit:
     case What::Add:
@@ -545,14 +545,21 @@ void NightRun::TickModel(long long now, int tick)
     for (long long second = from; second <= now; ++second)
     {
         bool off = false, on = false, blackScreen = false, lock = false;
+        // A zone moved (not daylight saving) skips the local times it moves over: none is caught up.
+        std::tm local{};
+        const bool moved = second == m_zoneMovedAt && m_outside.LocalTime(second, local);
+        const auto due = [&](const WeeklyTime& time) {
+            long long at = 0;
+            return NextOccurrence(time, second - 1, Zone(), at) && at == second &&
+                   (!moved || time.secondOfDay == local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
+        };
         for (const Schedule& schedule : m_schedules)
         {
             const ScheduleTimes times = TimesOf(schedule);
-            long long at = 0;
-            if (NextOccurrence(times.turnOff, second - 1, Zone(), at) && at == second)
+            if (due(times.turnOff))
                 off = true, blackScreen |= schedule.autoDisplayBlackScreen != 0, lock |= schedule.turnOffLockPC != 0,
                 (m_trace ? Print(L"  model: due " + ScheduleLineOf(schedule) + L" local " + DayAndTime(m_outside, second)) : void());
-            on |= NextOccurrence(times.turnOn, second - 1, Zone(), at) && at == second;
+            on |= due(times.turnOn);
         }
         if (m_trace && (off || on))
             Print(L"  model: second " + std::to_wstring(second - m_setup.start) + (off ? L" turn-off" : L"") +

@@ -203,6 +203,7 @@ private:
     long long m_heldUntil = 0, m_heldIdle = 0;
     bool m_again = false;
     bool m_tenSecondsDeferred = false;
+    long long m_zoneMovedAt = -1;
     long long m_againUntil = 0, m_againIdle = 0;
     bool m_suspended = false, m_sessionChanged = false;
     long long m_armedWake = 0, m_lastTurnOffMs = -1;

@@ -144,8 +144,8 @@ std::vector<Event> DrawEvents(std::uint64_t seed, int days)
         // The clock
         if (rng.Chance(50))
             add(any(), What::Late, rng.Between(2, 50));
-        if (rng.Chance(10))
-            add(any(), What::Late, rng.Between(61, 900));
+        if (rng.Chance(30)) // a gap over the catch-up, mostly across a quarter hour, where schedules fall
+            add(std::max(base, base + rng.Below(96) * 900 - rng.Between(1, 60)), What::Late, rng.Between(61, 900));
         if (rng.Chance(5))
             add(any(), What::Zone, kZones[rng.Below(7)]);
         // The user at the program
