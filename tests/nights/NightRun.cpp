@@ -227,7 +227,9 @@ long long NightRun::NextTickMs()
         if (NextOf(turnOn, next - 1, occurrence))
             consider(occurrence);
     const long long input = LastInputMs() / 1000;
-    for (long long idle : {Option(kHold) || Option(kAgain) ? Idle() : 0, m_held ? m_heldIdle : 0, m_again ? m_againIdle : 0})
+    const long long idles[] = {Option(kHold) || Option(kAgain) ? Idle() : 0, m_held ? m_heldIdle : 0,
+                               m_again ? m_againIdle : 0};
+    for (long long idle : idles)
         if (idle > 0)
             consider(input + idle + 1), consider(m_displayOnSince + idle + 1);
     consider(m_fullScreenUntilMs / 1000 + 1);
@@ -421,7 +423,8 @@ void NightRun::Fire(HWND window, UINT_PTR id)
         return void(m_outside.timers.erase(found)); // gone with its window
     found->second.due = m_ms + found->second.period;
     // The ten seconds' turn-on waits for a scheduled black screen up, and is made when it closes.
-    m_tenSecondsDeferred |= id == TIMER_TURN_ON && std::any_of(m_screens.begin(), m_screens.end(), [](long long s) { return s != -1; });
+    m_tenSecondsDeferred |= id == TIMER_TURN_ON &&
+                            std::any_of(m_screens.begin(), m_screens.end(), [](long long s) { return s != -1; });
     Stimulus(kTimer + static_cast<int>(id), [&] { ::SendMessageW(window, WM_TIMER, id, 0); });
 }
 
@@ -837,7 +840,8 @@ void NightRun::CheckRequests()
                         (InKeepOnPeriod(m_ms / 1000) || (m_lastTick >= 0 && InKeepOnPeriod(m_lastTick)));
     if (display && !keepOn)
         Fail(4, L"the display held outside the keep-on period");
-    else if (system && !keepOn && !Option(kWake) && !(m_setup.modernStandby && (m_ms < m_tenSecondsUntilMs || m_tenSecondsDeferred)))
+    else if (system && !keepOn && !Option(kWake) &&
+             !(m_setup.modernStandby && (m_ms < m_tenSecondsUntilMs || m_tenSecondsDeferred)))
         Fail(4, L"the system held outside the keep-on period, the wake and the ten seconds");
 }
 
