@@ -295,7 +295,10 @@ void NightRun::Apply(const Event& event)
     case What::Power:
         m_outside.onAcPower = event.a != 0;
         return send(kPower, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE);
-    case What::Late: m_noTicksUntilMs = m_ms + event.a * 1000; return;
+    case What::Late: // the first ticks after the gap come, as every second's do
+        m_noTicksUntilMs = m_ms + event.a * 1000;
+        m_denseUntil = m_noTicksUntilMs / 1000 + 2;
+        return;
     case What::Zone:
         if (std::any_of(m_outside.zone.begin(), m_outside.zone.end(),
                         [this](const auto& entry) { return std::abs(entry.first - m_ms / 1000) < 3 * 86400; }))
