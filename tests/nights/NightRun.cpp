@@ -769,12 +769,12 @@ void NightRun::CheckUnaskedTurnOff()
     const bool againMayAct = m_again && Option(kAgain) && now < m_againUntil && m_displayOn &&
                              now - m_displayOnSince >= m_againIdle && !InUse(m_againIdle) &&
                              m_screens.empty();
+    if (againMayAct) // by the idle minutes of its arming, as the held turn-off keeps those of its hold
+        return;
     if (Option(kHold) && InUse(Idle()))
         Fail(1, L"a scheduled turn-off while the PC was in use, with the hold set");
     else if (m_skippedNow)
         Fail(2, L"a turn-off at the skipped occurrence");
-    else if (againMayAct)
-        return;
     else if (now >= m_nightEnd)
         Fail(2, L"a turn-off after the end of its night");
     else if (m_again)

@@ -84,7 +84,7 @@ struct Setup
 };
 
 Setup DrawSetup(std::uint64_t seed);
-std::vector<Event> DrawEvents(std::uint64_t seed, int days);
+std::vector<Event> DrawEvents(std::uint64_t seed, int days, const Setup& setup);
 Schedule DrawSchedule(std::uint64_t number);
 
 struct Violation

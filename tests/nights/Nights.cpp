@@ -23,7 +23,7 @@ namespace veskaro::testing {
 namespace {
 
 // The test suite's seeds and days: within a minute, and each fault the nights have found comes back in them.
-const char kTestSeeds[] = "1-40,78";
+const char kTestSeeds[] = "1-40,70,78";
 constexpr long long kTestDays = 14;
 // Monday 2026-12-07 00:00 UTC.
 constexpr long long kMonday = 1796601600;
@@ -96,9 +96,9 @@ Setup DrawSetup(std::uint64_t seed)
     return setup;
 }
 
-std::vector<Event> DrawEvents(std::uint64_t seed, int days)
+std::vector<Event> DrawEvents(std::uint64_t seed, int days, const Setup& setup)
 {
-    Rng rng(seed * 0x9E3779B97F4A7C15ULL + 7);
+    Rng rng(seed * 0x9E3779B97F4A7C15ULL + 7), aim(seed * 0xD6E8FEB86659FD93ULL + 3);
     std::vector<Event> events;
     const auto add = [&](long long at, What what, long long a = 0, long long b = 0) {
         events.push_back(Event{at, what, a, b});
@@ -127,6 +127,18 @@ std::vector<Event> DrawEvents(std::uint64_t seed, int days)
         }
         if (rng.Chance(25))
             add(any(), What::Input, rng.Between(10, 900));
+        if (aim.Chance(8)) // a night through at the PC, which is too busy for a tick at a turn-on now and then
+        {
+            for (long long t = base + aim.Between(20 * 3600, 23 * 3600); t < base + kDay + aim.Between(3 * 3600, 9 * 3600);)
+            {
+                const long long burst = aim.Between(60, 1800);
+                add(t, What::Input, burst);
+                t += burst + aim.Between(5, 50);
+            }
+            const ScheduleTimes times = TimesOf(DrawSchedule(setup.schedules[aim.Below(setup.schedules.size())]));
+            if (aim.Chance(50) && times.turnOn.secondOfDay >= 0)
+                add(base + kDay + times.turnOn.secondOfDay - aim.Between(1, 60), What::Late, aim.Between(61, 900));
+        }
         // The PC
         if (rng.Chance(40))
             add(any(), What::Sleep, rng.Between(600, 10 * 3600), rng.Chance(70));
@@ -146,6 +158,12 @@ std::vector<Event> DrawEvents(std::uint64_t seed, int days)
             add(any(), What::Late, rng.Between(2, 50));
         if (rng.Chance(30)) // a gap over the catch-up, mostly across a quarter hour, where schedules fall
             add(std::max(base, base + rng.Below(96) * 900 - rng.Between(1, 60)), What::Late, rng.Between(61, 900));
+        if (aim.Chance(25)) // and one across a time of the first schedules, so that a turn-off or turn-on passes unmade
+        {
+            const ScheduleTimes times = TimesOf(DrawSchedule(setup.schedules[aim.Below(setup.schedules.size())]));
+            const int second = (aim.Chance(50) ? times.turnOff : times.turnOn).secondOfDay;
+            add(std::max(base, base + second - aim.Between(1, 60)), What::Late, aim.Between(61, 900));
+        }
         if (rng.Chance(5))
             add(any(), What::Zone, kZones[rng.Below(7)]);
         // The user at the program
@@ -308,7 +326,7 @@ int Main(int argc, char** argv)
     {
         ++runs;
         const Setup setup = DrawSetup(seed);
-        std::vector<Event> events = DrawEvents(seed, static_cast<int>(days));
+        std::vector<Event> events = DrawEvents(seed, static_cast<int>(days), setup);
         Outcome outcome = Play(setup, events, days, 0);
         steps += outcome.steps;
         if (!outcome.violation)
