@@ -142,10 +142,11 @@ file(GLOB VESKARO_WINDOW_TESTS CONFIGURE_DEPENDS tests/window/*.cpp tests/fakes/
 veskaro_test(window_tests ${VESKARO_WINDOW_TESTS} tests/TestMain.cpp $<TARGET_OBJECTS:veskaro_res>)
 
 # Seeded weeks of the world played through the main window.
-add_executable(veskaro-nights tests/nights/Nights.cpp tests/nights/NightRun.cpp tests/window/WindowTest.cpp
+add_executable(veskaro-nights tests/TestMain.cpp tests/nights/Nights.cpp tests/nights/NightRun.cpp tests/window/WindowTest.cpp
   tests/window/ScheduleTestSupport.cpp tests/fakes/FakeOutsideWorld.cpp tests/common/TestFiles.cpp
   $<TARGET_OBJECTS:veskaro_res>)
 target_include_directories(veskaro-nights PRIVATE tests)
+target_compile_definitions(veskaro-nights PRIVATE VESKARO_NIGHTS)
 target_compile_options(veskaro-nights PRIVATE ${VESKARO_WARNINGS})
 target_link_libraries(veskaro-nights PRIVATE veskaro_core gtest)
 target_link_options(veskaro-nights PRIVATE -static)

@@ -30,19 +30,6 @@ const IntOption* const kOptions[] = {&kTurnOffWhenIdle, &kTurnOffAgainWhenIdle, 
 enum { kHold, kAgain, kIdle, kKeepOn, kWake, kKeepOff, kLockOff, kLockDelay };
 
 // "Mon 11:00 PM", as the tip names a second.
-} // namespace
-
-void Print(const std::wstring& line)
-{
-    const std::wstring text = line + L"\n";
-    std::string bytes(text.size() * 4, '\0');
-    bytes.resize(static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                            bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-}
-
-namespace {
-
 std::wstring DayAndTime(FakeOutsideWorld& outside, long long second)
 {
     std::tm local{};
@@ -56,6 +43,15 @@ std::wstring DayAndTime(FakeOutsideWorld& outside, long long second)
 }
 
 } // namespace
+
+void Print(const std::wstring& line)
+{
+    const std::wstring text = line + L"\n";
+    std::string bytes(text.size() * 4, '\0');
+    bytes.resize(static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                            bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
 
 NightRun::NightRun(const Setup& setup, std::vector<Event> events, long long seconds, const std::wstring& name)
     : m_setup(setup), m_events(std::move(events)), m_endMs((setup.start + seconds) * 1000), m_key(name),
@@ -563,13 +559,9 @@ void NightRun::TickModel(long long now, int tick)
         {
             const ScheduleTimes times = TimesOf(schedule);
             if (due(times.turnOff))
-                off = true, blackScreen |= schedule.autoDisplayBlackScreen != 0, lock |= schedule.turnOffLockPC != 0,
-                (m_trace ? Print(L"  model: due " + ScheduleLineOf(schedule) + L" local " + DayAndTime(m_outside, second)) : void());
+                off = true, blackScreen |= schedule.autoDisplayBlackScreen != 0, lock |= schedule.turnOffLockPC != 0;
             on |= due(times.turnOn);
         }
-        if (m_trace && (off || on))
-            Print(L"  model: second " + std::to_wstring(second - m_setup.start) + (off ? L" turn-off" : L"") +
-                  (on ? L" turn-on" : L""));
         if (off)
             TurnOffModel(second, now, tick, blackScreen && !m_locked, lock && !m_locked);
         if (on)
@@ -582,15 +574,19 @@ void NightRun::TickModel(long long now, int tick)
     }
     if (m_skipAt != 0 && now - m_skipAt > kCatchUp)
         m_skipAt = 0;
-    if (m_held && now >= m_heldUntil)
-        m_held = false;
-    if (m_again && now >= m_againUntil)
-        m_again = false;
+    EndNights(now);
     if (m_held && !InUse(m_heldIdle))
     {
         m_held = false;
         Expect(now, tick, m_heldBlack && !m_locked, m_heldLock && !m_locked);
     }
+}
+
+// The hold and "turn off again" end with their nights, by the clock.
+void NightRun::EndNights(long long now)
+{
+    m_held = m_held && now < m_heldUntil;
+    m_again = m_again && now < m_againUntil;
 }
 
 void NightRun::TurnOffModel(long long second, long long now, int tick, bool blackScreen, bool lock)
@@ -602,10 +598,7 @@ void NightRun::TurnOffModel(long long second, long long now, int tick, bool blac
         if (skipped)
             return;
     }
-    if (m_held && now >= m_heldUntil)
-        m_held = false;
-    if (m_again && now >= m_againUntil)
-        m_again = false;
+    EndNights(now);
     NightEnd(true, m_nightEnd);
     if (m_held)
     {
@@ -614,8 +607,6 @@ void NightRun::TurnOffModel(long long second, long long now, int tick, bool blac
     }
     if (Option(kHold) && InUse(Idle()))
     {
-        if (m_trace)
-            Print(L"  model: held");
         m_held = true;
         NightEnd(true, m_heldUntil);
         m_heldBlack = blackScreen, m_heldLock = lock, m_heldIdle = Idle();
@@ -626,9 +617,6 @@ void NightRun::TurnOffModel(long long second, long long now, int tick, bool blac
 
 void NightRun::Expect(long long second, int tick, bool blackScreen, bool lock)
 {
-    if (m_trace)
-        Print(L"  model: expect a turn-off for " + std::to_wstring(second - m_setup.start) + (blackScreen ? L", black screen" : L"") +
-              (lock ? L", lock" : L""));
     Expectation expected{second};
     expected.id = ++m_expectations;
     expected.tick = tick;
@@ -730,8 +718,6 @@ void NightRun::TurnOnSeen(int kind)
 
 void NightRun::BlackScreenShown()
 {
-    if (m_trace)
-        Print(L"  " + std::to_wstring(m_ms - m_setup.start * 1000) + L" ms: a black screen");
     bool asked = false;
     m_screens.push_back(-1);
     for (Expectation& e : m_expected)
@@ -752,11 +738,6 @@ void NightRun::BlackScreenShown()
 
 void NightRun::Fail(int invariant, const std::wstring& what)
 {
-    if (m_trace && !m_violation)
-        Print(L"  model: again " + std::to_wstring(m_again) + L" until " + std::to_wstring(m_againUntil - m_setup.start) +
-              L", display " + std::to_wstring(m_displayOn) + L" since " + std::to_wstring(m_displayOnSince - m_setup.start) +
-              L", input " + std::to_wstring(LastInputMs() / 1000 - m_setup.start) + L", night end " +
-              std::to_wstring(m_nightEnd - m_setup.start) + L", held " + std::to_wstring(m_held));
     if (!m_violation)
         m_violation = Violation{invariant, what, m_ms / 1000};
 }

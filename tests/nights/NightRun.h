@@ -147,6 +147,7 @@ private:
     bool NightEnd(bool held, long long& end);
     bool InKeepOnPeriod(long long at);
     void TickModel(long long now, int tick);
+    void EndNights(long long now);
     void TurnOffModel(long long second, long long now, int tick, bool blackScreen, bool lock);
     void Expect(long long second, int tick, bool blackScreen, bool lock);
 
@@ -176,7 +177,7 @@ private:
     std::unique_ptr<CVeskaroDlg> m_dlg, m_retired;
     std::unique_ptr<PowerRequestRecorder> m_recorder;
     HWND m_driver = nullptr;
-    bool m_trace; // every outside call, with its time and what asked for it
+    bool m_trace; // every event and outside call, with its time and what asked for it
     bool m_continuePosted = false, m_done = false;
     std::optional<Violation> m_violation;
     long long m_steps = 0, m_sameMsSteps = 0;

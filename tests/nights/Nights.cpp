@@ -9,8 +9,6 @@
 #include "res/resource.h"
 
 #include <wtsapi32.h>
-#include <commctrl.h>
-#include <ole2.h>
 
 #include <algorithm>
 #include <chrono>
@@ -361,16 +359,3 @@ int Main(int argc, char** argv)
 }
 
 } // namespace veskaro::testing
-
-int main(int argc, char** argv)
-{
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_WIN95_CLASSES;
-    ::InitCommonControlsEx(&controls);
-    ::OleInitialize(nullptr);
-    const int result = veskaro::testing::Main(argc, argv);
-    std::fflush(stdout);
-    ::OleUninitialize();
-    return result;
-}
