@@ -236,11 +236,10 @@ TEST_F(TrayIcon, RightClickAndMenuKeyOpenTheTrayMenuOnceAtTheAnchorInTheForegrou
     EXPECT_EQ(popup.menu, ::GetSubMenu(Dlg().m_menuTray.Get(), 0));
     EXPECT_NE(popup.menu, nullptr);
     EXPECT_EQ(popup.flags, static_cast<UINT>(TPM_RETURNCMD));
-    EXPECT_EQ(popup.x, 321);
-    EXPECT_EQ(popup.y, 234);
+    EXPECT_EQ(std::make_pair(popup.x, popup.y), std::make_pair(321, 234));
     EXPECT_EQ(popup.owner, Window());
     EXPECT_EQ(foregroundAsked, std::vector<HWND>(2, Window()));
-    EXPECT_TRUE(m_outside.popupMenus[1].x == 508 && m_outside.popupMenus[1].y == 708);
+    EXPECT_EQ(std::make_pair(m_outside.popupMenus[1].x, m_outside.popupMenus[1].y), std::make_pair(508, 708));
     // Closed with nothing chosen: the keyboard goes back to the notification area.
     ASSERT_EQ(m_outside.notifyIcons.size(), 2u);
     EXPECT_EQ(m_outside.notifyIcons[1].message, static_cast<DWORD>(NIM_SETFOCUS));
