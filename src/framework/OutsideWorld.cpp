@@ -94,14 +94,23 @@ bool Win32OutsideWorld::ChooseSaveFile(HWND owner, const std::wstring& filter, c
     return !path.empty();
 }
 
-void Win32OutsideWorld::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner)
+UINT Win32OutsideWorld::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner)
 {
-    ::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr);
+    return static_cast<UINT>(::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr));
 }
 
 bool Win32OutsideWorld::NotifyIcon(DWORD message, NOTIFYICONDATAW& data)
 {
     return ::Shell_NotifyIconW(message, &data) != FALSE;
+}
+
+bool Win32OutsideWorld::NotifyIconRect(HWND window, UINT id, RECT& rect)
+{
+    NOTIFYICONIDENTIFIER icon{};
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = window;
+    icon.uID = id;
+    return SUCCEEDED(::Shell_NotifyIconGetRect(&icon, &rect));
 }
 
 bool Win32OutsideWorld::LockWorkStation(DWORD& error)

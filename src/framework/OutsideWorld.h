@@ -26,11 +26,14 @@ public:
     // The Explorer-style save dialog; filter as "name|pattern||". False when cancelled.
     virtual bool ChooseSaveFile(HWND owner, const std::wstring& filter, const std::wstring& defaultExtension,
                                 DWORD flags, std::wstring& path) = 0;
-    // A modal pop-up menu; the chosen command arrives as WM_COMMAND at the owner.
-    virtual void TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) = 0;
+    // A modal pop-up menu; the chosen command arrives as WM_COMMAND at the owner, or with
+    // TPM_RETURNCMD comes back instead (0: none).
+    virtual UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) = 0;
 
     // The system
     virtual bool NotifyIcon(DWORD message, NOTIFYICONDATAW& data) = 0;
+    // Where the shell shows an icon, in screen coordinates (Shell_NotifyIconGetRect).
+    virtual bool NotifyIconRect(HWND window, UINT id, RECT& rect) = 0;
     // LockWorkStation; on failure error holds GetLastError().
     virtual bool LockWorkStation(DWORD& error) = 0;
     virtual UINT SendInput(UINT count, INPUT* inputs, int size) = 0;
@@ -145,8 +148,9 @@ public:
                         int defaultResult, const std::wstring& registryValue) override;
     bool ChooseSaveFile(HWND owner, const std::wstring& filter, const std::wstring& defaultExtension, DWORD flags,
                         std::wstring& path) override;
-    void TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
+    UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
     bool NotifyIcon(DWORD message, NOTIFYICONDATAW& data) override;
+    bool NotifyIconRect(HWND window, UINT id, RECT& rect) override;
     bool LockWorkStation(DWORD& error) override;
     UINT SendInput(UINT count, INPUT* inputs, int size) override;
     void ShellExecute(HWND owner, const wchar_t* verb, const std::wstring& file, int show) override;

@@ -5,6 +5,7 @@
 #include "res/resource.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <utility>
@@ -18,15 +19,52 @@ static_assert(sizeof(NOTIFYICONDATAW) == 956, "NOTIFYICONDATAW must be the full 
 
 namespace {
 
-// The fields every call names; the callback, icon and tooltip only go with an add.
+// The fields every call names; the callback, icon and tooltip only go with an add. Under
+// version 4 the shell shows the standard tip only while asked to.
 NOTIFYICONDATAW TrayRecord(HWND window)
 {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof(data);
     data.hWnd = window;
     data.uID = TRAY_ICON_ID;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     return data;
+}
+
+// Where the tray menu opens: the anchor of the event; a keyboard's may lie on no monitor, then
+// the icon itself, or else the cursor.
+POINT TrayMenuPoint(IOutsideWorld& outside, HWND window, POINT anchor)
+{
+    RECT icon{};
+    if (::MonitorFromPoint(anchor, MONITOR_DEFAULTTONULL))
+        return anchor;
+    if (outside.NotifyIconRect(window, TRAY_ICON_ID, icon))
+        return POINT{icon.left + (icon.right - icon.left) / 2, icon.top + (icon.bottom - icon.top) / 2};
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    return cursor;
+}
+
+void ShowTrayMenu(IOutsideWorld& outside, HWND window, HMENU menu, POINT anchor)
+{
+    const POINT at = TrayMenuPoint(outside, window, anchor);
+    // Without this the menu would not close when the user clicks elsewhere.
+    outside.SetForegroundWindow(window);
+    const UINT command = outside.TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, window);
+    if (command != 0)
+    {
+        // Posted, as the menu itself would: it runs once the menu has gone.
+        ::PostMessageW(window, WM_COMMAND, command, 0);
+    }
+    else
+    {
+        // Closed with Esc or a click elsewhere: the keyboard goes back to the notification area.
+        NOTIFYICONDATAW data = TrayRecord(window);
+        data.uFlags = 0;
+        outside.NotifyIcon(NIM_SETFOCUS, data);
+    }
+    // Windows asks for a switch to this task after a tray menu, or the next one may close at once.
+    ::PostMessageW(window, WM_NULL, 0, 0);
 }
 
 // Newer than Windows 7: looked up at run time, so that the program still starts there.
@@ -112,7 +150,7 @@ void CVeskaroDlg::UpdateTrayTip()
     if (m_trayIconRetry.Pending() || !m_trayTip.Changed(tip))
         return;
     NOTIFYICONDATAW data = TrayRecord(m_hWnd);
-    data.uFlags = NIF_TIP;
+    data.uFlags = NIF_TIP | NIF_SHOWTIP;
     ::lstrcpynW(data.szTip, tip.c_str(), ARRAYSIZE(data.szTip));
     m_outside.NotifyIcon(NIM_MODIFY, data);
 }
@@ -132,7 +170,7 @@ void CVeskaroDlg::UpdateTrayIconScale()
     if (!icon)
         return;
     NOTIFYICONDATAW data = TrayRecord(m_hWnd);
-    data.uFlags = NIF_ICON; // the callback and tooltip stay as added
+    data.uFlags = NIF_ICON | NIF_SHOWTIP; // the callback and tooltip stay as added, and shown
     data.hIcon = icon.Get();
     if (!m_outside.NotifyIcon(NIM_MODIFY, data))
         return; // whatever the shell shows is still the old icon
@@ -166,6 +204,12 @@ bool CVeskaroDlg::TryAddTrayIcon(bool retry)
     // modification succeeds.
     if (!m_outside.NotifyIcon(NIM_ADD, data) && !(retry && m_outside.NotifyIcon(NIM_MODIFY, data)))
         return false;
+    // The shell forgets the version with the icon. Version 4, which every shell since Vista's
+    // knows, reports the keyboard's events and the anchor of each.
+    NOTIFYICONDATAW version = TrayRecord(m_hWnd);
+    version.uFlags = 0;
+    version.uVersion = NOTIFYICON_VERSION_4;
+    m_outside.NotifyIcon(NIM_SETVERSION, version);
     m_trayTip.Changed(tip);
     if (HMENU trayMenu = ::GetSubMenu(m_menuTray.Get(), 0))
         ::SetMenuDefaultItem(trayMenu, ID_CONFIGURE, FALSE);
@@ -194,24 +238,20 @@ LRESULT CVeskaroDlg::OnTaskbarCreated()
     return 1;
 }
 
-LRESULT CVeskaroDlg::OnTrayNotify(WPARAM, LPARAM lParam)
+LRESULT CVeskaroDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam)
 {
-    // Without a notification version the low word is the mouse message itself.
+    // Version 4: the low word is the event, the high word the icon's id, wParam the anchor on the screen.
     switch (LOWORD(lParam))
     {
     case WM_LBUTTONDBLCLK:
+    case NIN_KEYSELECT: // Space or Enter on the icon
         ShowMainWindow();
         break;
-    case WM_RBUTTONUP:
-    {
-        HMENU trayMenu = ::GetSubMenu(m_menuTray.Get(), 0);
-        POINT cursor{};
-        ::GetCursorPos(&cursor);
-        // Without this the menu would not close when the user clicks elsewhere.
-        m_outside.SetForegroundWindow(m_hWnd);
-        m_outside.TrackPopupMenu(trayMenu, 0, cursor.x, cursor.y, m_hWnd);
+    // A right-click sends WM_RBUTTONUP first: the menu opens here alone, or it would open twice.
+    case WM_CONTEXTMENU: // the right button, Shift+F10 or the Apps key
+        ShowTrayMenu(m_outside, m_hWnd, ::GetSubMenu(m_menuTray.Get(), 0),
+                     POINT{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)});
         break;
-    }
     default:
         break;
     }

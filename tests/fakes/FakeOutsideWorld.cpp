@@ -41,12 +41,13 @@ bool FakeOutsideWorld::ChooseSaveFile(HWND owner, const std::wstring& filter, co
     return true;
 }
 
-void FakeOutsideWorld::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner)
+UINT FakeOutsideWorld::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner)
 {
     popupMenus.push_back({menu, flags, x, y, owner});
     log.push_back(L"TrackPopupMenu");
     if (onTrackPopupMenu)
         onTrackPopupMenu();
+    return popupMenuCommand;
 }
 
 bool FakeOutsideWorld::NotifyIcon(DWORD message, NOTIFYICONDATAW& data)

@@ -75,6 +75,8 @@ public:
     int messageBoxCheckResult = IDOK;
     bool notifyIconSucceeds = true;
     int notifyIconFailures = 0; // the next this many calls fail
+    RECT notifyIconRect{}; // empty: the shell does not say, as Wine's does not
+    UINT popupMenuCommand = 0; // what the person picks from a menu that returns it; 0: nothing
     bool lockSucceeds = true;
     DWORD lockError = 5;
     bool saveFileConfirmed = true;
@@ -139,8 +141,9 @@ public:
                         int defaultResult, const std::wstring& registryValue) override;
     bool ChooseSaveFile(HWND owner, const std::wstring& filter, const std::wstring& defaultExtension, DWORD flags,
                         std::wstring& path) override;
-    void TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
+    UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
     bool NotifyIcon(DWORD message, NOTIFYICONDATAW& data) override;
+    bool NotifyIconRect(HWND, UINT, RECT& rect) override { return rect = notifyIconRect, !::IsRectEmpty(&rect); }
     bool LockWorkStation(DWORD& error) override;
     UINT SendInput(UINT count, INPUT* inputs, int size) override;
     void ShellExecute(HWND owner, const wchar_t* verb, const std::wstring& file, int show) override;

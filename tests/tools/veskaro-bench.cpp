@@ -277,8 +277,9 @@ public:
     {
         return false;
     }
-    void TrackPopupMenu(HMENU, UINT, int, int, HWND) override {}
+    UINT TrackPopupMenu(HMENU, UINT, int, int, HWND) override { return 0; }
     bool NotifyIcon(DWORD, NOTIFYICONDATAW&) override { return true; }
+    bool NotifyIconRect(HWND, UINT, RECT&) override { return false; }
     bool LockWorkStation(DWORD&) override { return true; }
     UINT SendInput(UINT count, INPUT*, int) override
     {

@@ -264,7 +264,7 @@ TEST_F(MainWindow, HideButtonAndMenuCommandHideTheWindowButKeepTheIcon)
         ASSERT_NE(size, nullptr) << id;
         EXPECT_EQ(size->wParam, static_cast<WPARAM>(SIZE_MINIMIZED)) << id;
     }
-    EXPECT_EQ(m_outside.notifyIcons.size(), 1u); // no NIM_DELETE
+    EXPECT_EQ(m_outside.notifyIcons.size(), 2u); // the add and its version; no NIM_DELETE
     EXPECT_TRUE(::IsWindow(Window()));
 }
 

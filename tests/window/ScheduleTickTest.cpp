@@ -235,6 +235,7 @@ TEST_F(ScheduleTick, TurnOffHeldWhileThePCIsInUse)
     m_outside.millisecondsSinceInput = 299999; // the default five minutes
     TickAt(kSetTime);
     EXPECT_STREQ(m_outside.notifyIcons.back().data.szTip, L"VeskaroTest\nTurn-off waits until the PC is idle");
+    EXPECT_EQ(m_outside.notifyIcons.back().data.uFlags, static_cast<UINT>(NIF_TIP | NIF_SHOWTIP));
     m_outside.millisecondsSinceInput = 300000;
     TickAt(kSetTime + 1);
     for (int poll = 0; poll < 5; ++poll)

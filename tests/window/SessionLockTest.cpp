@@ -200,7 +200,7 @@ TEST_F(SessionLock, TicksTrayAndNotificationsAreHandledDuringTheWait)
     EXPECT_NE(ControlText(IDC_STATUS), statusBefore);
     EXPECT_NE(ControlText(IDC_STATUS), L"");
 
-    Send(WM_TRAY_NOTIFY, TRAY_ICON_ID, WM_RBUTTONUP);
+    Send(WM_TRAY_NOTIFY, 0, MAKELPARAM(WM_CONTEXTMENU, TRAY_ICON_ID));
     EXPECT_EQ(m_outside.popupMenus.size(), 1u);
 
     SendDisplayState(Window(), kDisplayOff);

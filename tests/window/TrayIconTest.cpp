@@ -1,5 +1,5 @@
 // The notification-area icon: the record handed to the shell, its removal, its return
-// after a shell restart, and the mouse callbacks.
+// after a shell restart, and the callbacks of the mouse and the keyboard.
 #include "window/WindowTest.h"
 
 #include "res/resource.h"
@@ -35,23 +35,25 @@ LONG IconWidth(HICON icon)
 TEST_F(TrayIcon, AddsTheFullRecordWithIconTooltipAndCallback)
 {
     OpenMainWindow();
-    ASSERT_EQ(m_outside.notifyIcons.size(), 1u);
+    ASSERT_EQ(m_outside.notifyIcons.size(), 2u);
     const NotifyIconCall& add = m_outside.notifyIcons[0];
     EXPECT_EQ(add.message, static_cast<DWORD>(NIM_ADD));
     EXPECT_EQ(add.data.cbSize, sizeof(NOTIFYICONDATAW));
     EXPECT_EQ(add.data.hWnd, Window());
     EXPECT_EQ(add.data.uID, 90u);
-    EXPECT_EQ(add.data.uFlags, 7u);
+    EXPECT_EQ(add.data.uFlags, 7u | NIF_SHOWTIP);
     EXPECT_EQ(add.data.uCallbackMessage, 1025u);
     // Icon 128 at the small size the tray shows, not the window's large one.
     EXPECT_EQ(add.data.hIcon, Dlg().m_hTrayIcon.Get());
     EXPECT_NE(add.data.hIcon, Dlg().m_hIcon);
     EXPECT_EQ(IconWidth(add.data.hIcon), ::GetSystemMetrics(SM_CXSMICON));
     EXPECT_STREQ(add.data.szTip, kTestAppName);
-    // No version, no balloon, no state: the callback's lParam stays the mouse message.
-    EXPECT_EQ(add.data.uVersion, 0u);
+    // No balloon, no state; version 4 is asked for apart, for the keyboard's events.
     EXPECT_EQ(add.data.dwState, 0u);
     EXPECT_EQ(add.data.szInfo[0], L'\0');
+    const NotifyIconCall& version = m_outside.notifyIcons[1];
+    EXPECT_EQ(version.message, static_cast<DWORD>(NIM_SETVERSION));
+    EXPECT_TRUE(version.data.uVersion == 4u && version.data.hWnd == Window() && version.data.uID == 90u);
 }
 
 TEST_F(TrayIcon, DestroyingTheWindowDeletesTheIcon)
@@ -62,13 +64,13 @@ TEST_F(TrayIcon, DestroyingTheWindowDeletesTheIcon)
     ASSERT_GT(IconWidth(trayIcon), 0);
     ::DestroyWindow(window);
     EXPECT_EQ(IconWidth(trayIcon), 0) << "the tray icon outlived the window";
-    ASSERT_EQ(m_outside.notifyIcons.size(), 2u);
-    const NotifyIconCall& remove = m_outside.notifyIcons[1];
+    ASSERT_EQ(m_outside.notifyIcons.size(), 3u);
+    const NotifyIconCall& remove = m_outside.notifyIcons[2];
     EXPECT_EQ(remove.message, static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(remove.data.cbSize, sizeof(NOTIFYICONDATAW));
     EXPECT_EQ(remove.data.hWnd, window);
     EXPECT_EQ(remove.data.uID, 90u);
-    EXPECT_EQ(remove.data.uFlags, 7u);
+    EXPECT_EQ(remove.data.uFlags, 7u | NIF_SHOWTIP);
     EXPECT_EQ(remove.data.hIcon, nullptr);
     EXPECT_EQ(remove.data.szTip[0], L'\0');
 }
@@ -79,9 +81,10 @@ TEST_F(TrayIcon, ShellRestartRemovesAndAddsTheIconAgain)
     m_outside.log.clear();
     m_outside.notifyIcons.clear();
     EXPECT_EQ(Send(TaskbarCreated()), 1);
-    ASSERT_EQ(m_outside.notifyIcons.size(), 2u);
+    ASSERT_EQ(m_outside.notifyIcons.size(), 3u);
     EXPECT_EQ(m_outside.notifyIcons[0].message, static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(m_outside.notifyIcons[1].message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(m_outside.notifyIcons[2].message, static_cast<DWORD>(NIM_SETVERSION));
     EXPECT_STREQ(m_outside.notifyIcons[1].data.szTip, kTestAppName);
     EXPECT_EQ(m_outside.notifyIcons[1].data.hIcon, Dlg().m_hTrayIcon.Get());
     EXPECT_EQ(m_outside.notifyIcons[1].data.uCallbackMessage, static_cast<UINT>(WM_TRAY_NOTIFY));
@@ -99,7 +102,7 @@ TEST_F(TrayIcon, NewScaleOfTheTaskbarsMonitorModifiesTheIconAndFreesTheOldOneOnl
     RECT suggested{10, 20, 610, 520};
     // The window moved to a monitor at that scale; the notification area stays where it was.
     Send(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(m_outside.notifyIcons.size(), 1u);
+    EXPECT_EQ(m_outside.notifyIcons.size(), 2u);
     RECT window{};
     ::GetWindowRect(Window(), &window);
     EXPECT_TRUE(::EqualRect(&window, &suggested));
@@ -116,7 +119,7 @@ TEST_F(TrayIcon, NewScaleOfTheTaskbarsMonitorModifiesTheIconAndFreesTheOldOneOnl
     Send(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS);
     const NotifyIconCall& modify = m_outside.notifyIcons.back();
     EXPECT_EQ(modify.message, static_cast<DWORD>(NIM_MODIFY));
-    EXPECT_EQ(modify.data.uFlags, static_cast<UINT>(NIF_ICON)) << "the tooltip and callback must stay";
+    EXPECT_EQ(modify.data.uFlags, static_cast<UINT>(NIF_ICON | NIF_SHOWTIP)) << "the tip and callback must stay";
     EXPECT_EQ(IconWidth(modify.data.hIcon), ::GetSystemMetrics(SM_CXSMICON) * 5 / 2);
     EXPECT_EQ(modify.data.hIcon, Dlg().m_hTrayIcon.Get());
     EXPECT_EQ(widthDuringModify, startWidth);
@@ -130,9 +133,9 @@ TEST_F(TrayIcon, NewScaleOfTheTaskbarsMonitorModifiesTheIconAndFreesTheOldOneOnl
 
 TEST_F(TrayIcon, AFailedAddIsTriedAgainFromTheTickUntilTheShellHoldsTheIcon)
 {
-    // A slow sign-in: the shell refuses the add at start and then both the add and the
-    // probe of the first retry, and sends no "TaskbarCreated" afterwards.
-    m_outside.notifyIconFailures = 3;
+    // A slow sign-in: the shell refuses the add at start, both the add and the probe of the
+    // first retry and the add of the second, whose probe finds the icon; no "TaskbarCreated".
+    m_outside.notifyIconFailures = 4;
     OpenMainWindow();
     HMENU tray = ::GetSubMenu(Dlg().m_menuTray.Get(), 0);
     EXPECT_EQ(::GetMenuDefaultItem(tray, FALSE, 0), static_cast<UINT>(-1));
@@ -145,7 +148,7 @@ TEST_F(TrayIcon, AFailedAddIsTriedAgainFromTheTickUntilTheShellHoldsTheIcon)
     };
     for (int tick = 0; tick < 30; ++tick)
         Send(WM_TIMER, TIMER_SCHEDULE);
-    EXPECT_EQ(sent(), (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_MODIFY, NIM_ADD}));
+    EXPECT_EQ(sent(), (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_MODIFY, NIM_ADD, NIM_MODIFY, NIM_SETVERSION}));
     EXPECT_EQ(::GetMenuDefaultItem(tray, FALSE, 0), static_cast<UINT>(ID_CONFIGURE));
 
     // A shell that never takes it is asked for ten minutes, then left to "TaskbarCreated".
@@ -153,10 +156,10 @@ TEST_F(TrayIcon, AFailedAddIsTriedAgainFromTheTickUntilTheShellHoldsTheIcon)
     EXPECT_EQ(Send(TaskbarCreated()), 1);
     for (int tick = 0; tick < 700; ++tick)
         Send(WM_TIMER, TIMER_SCHEDULE);
-    EXPECT_EQ(sent().size(), 4u + 2u + 2u * 120u);
+    EXPECT_EQ(sent().size(), 6u + 2u + 2u * 120u);
     m_outside.notifyIconSucceeds = true;
     EXPECT_EQ(Send(TaskbarCreated()), 1);
-    EXPECT_EQ(sent().back(), static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(sent().back(), static_cast<DWORD>(NIM_SETVERSION));
 }
 
 TEST_F(TrayIcon, LongApplicationNameIsCutTo127Characters)
@@ -176,14 +179,17 @@ TEST_F(TrayIcon, NameOf127CharactersFitsWhole)
     EXPECT_EQ(std::wstring(m_outside.notifyIcons[0].data.szTip), m_env.applicationName);
 }
 
-TEST_F(TrayIcon, DoubleClickShowsTheHiddenWindow)
+TEST_F(TrayIcon, DoubleClickAndEnterOrSpaceShowTheHiddenWindow)
 {
     OpenMainWindow();
-    ASSERT_FALSE(::IsWindowVisible(Window()));
-    // wParam and the high word are not examined.
-    EXPECT_EQ(Send(WM_TRAY_NOTIFY, 12345, MAKELPARAM(WM_LBUTTONDBLCLK, 77)), 1);
-    EXPECT_TRUE(::IsWindowVisible(Window()));
-    EXPECT_FALSE(::IsIconic(Window()));
+    // The anchor and the high word are not examined.
+    for (UINT event : {WM_LBUTTONDBLCLK, NIN_KEYSELECT})
+    {
+        ::ShowWindow(Window(), SW_HIDE);
+        EXPECT_EQ(Send(WM_TRAY_NOTIFY, 12345, MAKELPARAM(event, 77)), 1);
+        EXPECT_TRUE(::IsWindowVisible(Window())) << event;
+        EXPECT_FALSE(::IsIconic(Window()));
+    }
 }
 
 TEST_F(TrayIcon, DoubleClickRestoresAMinimisedWindow)
@@ -197,50 +203,58 @@ TEST_F(TrayIcon, DoubleClickRestoresAMinimisedWindow)
     EXPECT_FALSE(::IsIconic(Window()));
 }
 
-TEST_F(TrayIcon, OtherMouseMessagesDoNothing)
+TEST_F(TrayIcon, OtherEventsAndASingleClickDoNothing)
 {
     OpenMainWindow();
     m_outside.log.clear();
-    for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_RBUTTONDBLCLK, WM_CONTEXTMENU,
+    for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MOUSEMOVE, WM_RBUTTONDBLCLK,
                        NIN_SELECT})
     {
-        EXPECT_EQ(Send(WM_TRAY_NOTIFY, TRAY_ICON_ID, mouse), 1) << mouse;
+        EXPECT_EQ(Send(WM_TRAY_NOTIFY, MAKEWPARAM(321, 234), MAKELPARAM(mouse, TRAY_ICON_ID)), 1) << mouse;
     }
     EXPECT_FALSE(::IsWindowVisible(Window()));
     EXPECT_TRUE(m_outside.log.empty());
 }
 
-TEST_F(TrayIcon, RightButtonUpOpensTheTrayMenuAtTheCursorInTheForeground)
+TEST_F(TrayIcon, RightClickAndMenuKeyOpenTheTrayMenuOnceAtTheAnchorInTheForeground)
 {
     OpenMainWindow();
-    ::SetCursorPos(321, 234);
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
     // Asked for before the menu: what Windows grants is its foreground lock's to decide.
     std::vector<HWND> foregroundAsked;
     m_outside.onTrackPopupMenu = [&] { foregroundAsked = m_outside.foregroundRequests; };
+    m_outside.notifyIcons.clear();
+    m_outside.notifyIconRect = RECT{500, 700, 516, 716};
 
-    EXPECT_EQ(Send(WM_TRAY_NOTIFY, TRAY_ICON_ID, MAKELPARAM(WM_RBUTTONUP, 5)), 1);
+    // A right-click sends the button's release and then the menu's event; Shift+F10 the
+    // latter alone, and its anchor may lie on no monitor: then the icon's middle serves.
+    EXPECT_EQ(Send(WM_TRAY_NOTIFY, MAKEWPARAM(321, 234), MAKELPARAM(WM_RBUTTONUP, TRAY_ICON_ID)), 1);
+    EXPECT_EQ(Send(WM_TRAY_NOTIFY, MAKEWPARAM(321, 234), MAKELPARAM(WM_CONTEXTMENU, TRAY_ICON_ID)), 1);
+    Send(WM_TRAY_NOTIFY, MAKEWPARAM(-30000, -30000), MAKELPARAM(WM_CONTEXTMENU, TRAY_ICON_ID));
 
-    ASSERT_EQ(m_outside.popupMenus.size(), 1u);
+    ASSERT_EQ(m_outside.popupMenus.size(), 2u);
     const TrackPopupMenuCall& popup = m_outside.popupMenus[0];
     EXPECT_EQ(popup.menu, ::GetSubMenu(Dlg().m_menuTray.Get(), 0));
     EXPECT_NE(popup.menu, nullptr);
-    EXPECT_EQ(popup.flags, 0u);
-    EXPECT_EQ(popup.x, cursor.x);
-    EXPECT_EQ(popup.y, cursor.y);
+    EXPECT_EQ(popup.flags, static_cast<UINT>(TPM_RETURNCMD));
+    EXPECT_EQ(std::make_pair(popup.x, popup.y), std::make_pair(321, 234));
     EXPECT_EQ(popup.owner, Window());
-    EXPECT_EQ(foregroundAsked, std::vector<HWND>{Window()});
+    EXPECT_EQ(foregroundAsked, std::vector<HWND>(2, Window()));
+    EXPECT_EQ(std::make_pair(m_outside.popupMenus[1].x, m_outside.popupMenus[1].y), std::make_pair(508, 708));
+    // Closed with nothing chosen: the keyboard goes back to the notification area.
+    ASSERT_EQ(m_outside.notifyIcons.size(), 2u);
+    EXPECT_EQ(m_outside.notifyIcons[1].message, static_cast<DWORD>(NIM_SETFOCUS));
 }
 
 TEST_F(TrayIcon, TrayMenuCommandsArriveAtTheWindow)
 {
     OpenMainWindow();
-    // The person picks "Configure..." while the menu is open.
-    m_outside.onTrackPopupMenu = [&] { ::PostMessageW(Window(), WM_COMMAND, ID_CONFIGURE, 0); };
-    Send(WM_TRAY_NOTIFY, TRAY_ICON_ID, WM_RBUTTONUP);
+    m_outside.notifyIcons.clear();
+    // The person picks "Configure...": the menu returns it, to arrive as the menu's command.
+    m_outside.popupMenuCommand = ID_CONFIGURE;
+    Send(WM_TRAY_NOTIFY, MAKEWPARAM(321, 234), MAKELPARAM(WM_CONTEXTMENU, TRAY_ICON_ID));
     PumpMessages();
     EXPECT_TRUE(::IsWindowVisible(Window()));
+    EXPECT_TRUE(m_outside.notifyIcons.empty()) << "the focus stays with the window the command shows";
 }
 
 } // namespace
