@@ -272,6 +272,10 @@ namespace {
 
 // The skipped occurrence, as an unsigned 32-bit calendar second (enough until 2106).
 const wchar_t kSkippedTurnOff[] = L"m_iSkippedTurnOff";
+// The postponed occurrence and its new second, in the same form.
+const wchar_t kPostponedTurnOff[] = L"m_iPostponedTurnOff";
+const wchar_t kPostponedTo[] = L"m_iPostponedTo";
+constexpr __time64_t kPostponeSeconds = 15 * 60;
 // A tick late by up to this much still acts on the second it missed.
 constexpr __time64_t kOccurrenceGrace = kMaxCatchUpSeconds;
 
@@ -279,10 +283,29 @@ constexpr __time64_t kOccurrenceGrace = kMaxCatchUpSeconds;
 
 void CTurnOffSequence::LoadSkip()
 {
-    const __time64_t at = static_cast<unsigned>(m_store.GetProfileInt(m_window.m_strSection, kSkippedTurnOff, 0));
+    const auto read = [this](const wchar_t* name) -> __time64_t {
+        return static_cast<unsigned>(m_store.GetProfileInt(m_window.m_strSection, name, 0));
+    };
+    const __time64_t at = read(kSkippedTurnOff);
     const __time64_t now = m_outside.Now();
     // Passed, or no occurrence of a weekly schedule: over.
     m_skipAt = at + kOccurrenceGrace >= now && at <= now + 8 * 86400LL ? at : 0;
+    // A postponement is of one occurrence, by at most its night.
+    const __time64_t from = read(kPostponedTurnOff);
+    const __time64_t to = read(kPostponedTo);
+    const bool comes = from != 0 && to > from && to - from <= 8 * 86400LL && to + kOccurrenceGrace >= now &&
+                       to <= now + 16 * 86400LL;
+    m_postponedFrom = comes ? from : 0;
+    m_postponedTo = comes ? to : 0;
+}
+
+void CTurnOffSequence::SetPostponed(__time64_t from, __time64_t to)
+{
+    m_postponedFrom = from;
+    m_postponedTo = to;
+    m_store.WriteProfileInt(m_window.m_strSection, kPostponedTurnOff, static_cast<int>(static_cast<unsigned>(from)));
+    m_store.WriteProfileInt(m_window.m_strSection, kPostponedTo, static_cast<int>(static_cast<unsigned>(to)));
+    m_window.UpdateTrayTip();
 }
 
 void CTurnOffSequence::SetSkip(__time64_t at)
@@ -294,6 +317,15 @@ void CTurnOffSequence::SetSkip(__time64_t at)
 
 void CTurnOffSequence::ToggleSkip()
 {
+    if (m_postponedTo != 0)
+    {
+        // Not tonight after all: an occurrence still to come is skipped, a passed one is dropped.
+        const __time64_t from = m_postponedFrom;
+        SetPostponed(0, 0);
+        if (from > m_outside.Now())
+            SetSkip(from);
+        return;
+    }
     if (m_held)
     {
         // The held turn-off is the next one; its second let the monitors go already.
@@ -308,13 +340,53 @@ void CTurnOffSequence::ToggleSkip()
         SetSkip(next);
 }
 
-bool CTurnOffSequence::NextOccurrenceOf(WeeklyTime ScheduleTimes::*action, long long& next)
+void CTurnOffSequence::Postpone()
+{
+    const __time64_t now = m_outside.Now();
+    long long from = m_postponedFrom;
+    long long to = m_postponedTo + kPostponeSeconds;
+    if (m_postponedTo == 0 && m_held) // its second passed already: fifteen minutes from now, the hold ended
+        from = m_heldAt, to = now + kPostponeSeconds, m_held = false;
+    else if (m_postponedTo == 0 && NextOccurrenceOf(&ScheduleTimes::turnOff, from))
+        to = from + kPostponeSeconds;
+    else if (m_postponedTo == 0)
+        return; // no schedule turns off
+    if (m_skipAt == from)
+        SetSkip(0); // later rather than not at all
+    long long turnOn = 0;
+    if (NextOccurrenceOf(&ScheduleTimes::turnOn, turnOn, from) && to >= turnOn)
+    {
+        // It would fall into the day: dropped, as a skip.
+        SetPostponed(0, 0);
+        if (from > now)
+            SetSkip(from);
+        return;
+    }
+    SetPostponed(from, to);
+}
+
+bool CTurnOffSequence::NextOccurrenceOf(WeeklyTime ScheduleTimes::*action, long long& next, long long from)
 {
     std::vector<WeeklyTime> times;
     for (const ScheduleTimes& schedule : m_window.GetScheduledTimes())
         times.push_back(schedule.*action);
     const auto zone = [this](long long second, std::tm& local) { return m_outside.LocalTime(second, local); };
-    return NextOccurrenceOfAny(times, m_outside.Now(), zone, next);
+    return NextOccurrenceOfAny(times, from >= 0 ? from : m_outside.Now(), zone, next);
+}
+
+bool CTurnOffSequence::NextTurnOff(long long& next)
+{
+    if (!NextOccurrenceOf(&ScheduleTimes::turnOff, next))
+        next = -1;
+    if (m_postponedTo == 0)
+        return false;
+    // The postponed occurrence comes at its new second; another schedule's may come before.
+    if (next == m_postponedFrom && !NextOccurrenceOf(&ScheduleTimes::turnOff, next, m_postponedFrom))
+        next = -1;
+    if (next >= 0 && next < m_postponedTo)
+        return false;
+    next = m_postponedTo;
+    return true;
 }
 
 bool CTurnOffSequence::NightEnd(bool held, long long& end)
@@ -344,6 +416,15 @@ void CTurnOffSequence::OnSchedulesChanged()
     // A skip is aimed at one occurrence: moved or gone, the turn-off the user now sees comes.
     if (m_skipAt != 0 && std::none_of(times.begin(), times.end(), skippedComes))
         SetSkip(0);
+    // So is a postponement; and one that now reaches the next turn-on is dropped.
+    const auto postponedComes = [&](const ScheduleTimes& schedule) {
+        long long at = 0;
+        return NextOccurrence(schedule.turnOff, m_postponedFrom - 1, zone, at) && at == m_postponedFrom;
+    };
+    long long turnOn = 0;
+    if (m_postponedTo != 0 && (std::none_of(times.begin(), times.end(), postponedComes) ||
+                               (NextOccurrenceOf(&ScheduleTimes::turnOn, turnOn, m_postponedFrom) && m_postponedTo >= turnOn)))
+        SetPostponed(0, 0);
     long long end = 0;
     if (m_held && NightEnd(true, end))
         m_heldUntil = end;
@@ -376,6 +457,10 @@ bool CTurnOffSequence::SkipsOrHolds(bool blackScreen, bool lock, long long teste
         if (thisOne)
             return true;
     }
+    // The postponed occurrence is made at its new second.
+    if (m_postponedTo != 0 && m_postponedFrom <= at &&
+        (tested >= 0 ? tested == m_postponedFrom : now - m_postponedFrom <= kOccurrenceGrace))
+        return true;
     EndNight(now, false); // a hold of last night's does not take this one in
     if (m_held)
     {
@@ -394,6 +479,7 @@ bool CTurnOffSequence::SkipsOrHolds(bool blackScreen, bool lock, long long teste
             m_heldBlackScreen = blackScreen;
             m_heldLock = lock;
             m_heldIdleSeconds = idleSeconds;
+            m_heldAt = at;
             m_window.UpdateTrayTip();
             return true;
         }
@@ -404,8 +490,10 @@ bool CTurnOffSequence::SkipsOrHolds(bool blackScreen, bool lock, long long teste
 
 bool CTurnOffSequence::OnTick(__time64_t now)
 {
-    if (!m_held && !m_againArmed && m_skipAt == 0)
+    if (!m_held && !m_againArmed && m_skipAt == 0 && m_postponedTo == 0)
         return true;
+    if (m_postponedTo != 0 && now >= m_postponedTo && !PostponedTurnOff(now))
+        return false;
     if (m_skipAt != 0 && now - m_skipAt > kOccurrenceGrace)
         SetSkip(0); // its occurrence has passed
     EndNight(now, false); // by the clock, whether or not a tick made its turn-on
@@ -420,6 +508,22 @@ bool CTurnOffSequence::OnTick(__time64_t now)
     if (!Scheduled(m_heldBlackScreen, m_heldLock))
         return false;
     m_window.UpdateTrayTip();
+    return true;
+}
+
+bool CTurnOffSequence::PostponedTurnOff(__time64_t now)
+{
+    bool blackScreen = false;
+    bool lock = false;
+    m_window.TurnOffActionsAt(m_postponedFrom, blackScreen, lock);
+    const bool due = now - m_postponedTo <= kOccurrenceGrace; // else it passed in a sleep or a gap
+    const __time64_t from = m_postponedFrom;
+    SetPostponed(0, 0);
+    // Made as the occurrence would have been: its black screen and lock, the hold.
+    if (!due || !Scheduled(blackScreen, lock))
+        return !due;
+    if (m_held)
+        m_heldAt = from;
     return true;
 }
 

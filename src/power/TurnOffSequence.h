@@ -64,14 +64,19 @@ public:
     void LoadSkip();
     // Once a tick; false when the window ended while a held turn-off's black screen was up.
     bool OnTick(__time64_t now);
-    // The menu command: skips the next scheduled turn-off (a held one at once), or takes the skip back.
+    // The menu command: skips the next scheduled turn-off (a held or postponed one at once), or takes the skip back.
     void ToggleSkip();
+    // The menu command: the next scheduled turn-off (a held one too) fifteen minutes later, and
+    // fifteen more at each choice; one postponed to the next turn-on or past it is dropped, as a skip.
+    void Postpone();
     // A schedule added, edited or removed: the skip, the hold and the turn-off again follow it.
     void OnSchedulesChanged();
     bool IsSkipSet() const { return m_skipAt != 0; }
     bool IsHeld() const { return m_held; }
-    // The first second after now at which the tick acts on that action of any schedule.
-    bool NextOccurrenceOf(WeeklyTime ScheduleTimes::*action, long long& next);
+    // The first second after now (or `from`) at which the tick acts on that action of any schedule.
+    bool NextOccurrenceOf(WeeklyTime ScheduleTimes::*action, long long& next, long long from = -1);
+    // The next turn-off as the tip names it: true when it is the postponed one.
+    bool NextTurnOff(long long& next);
 
 private:
     // The scheduled turn-off's first step: true when it is skipped or held instead of made.
@@ -84,6 +89,9 @@ private:
     // The hold and the turn-off again end with their night: its turn-on made, or its second passed.
     void EndNight(__time64_t now, bool turnOnMade);
     void SetSkip(__time64_t at);
+    void SetPostponed(__time64_t from, __time64_t to);
+    // The postponed turn-off, once its second has come; false when the window ended meanwhile.
+    bool PostponedTurnOff(__time64_t now);
     void ArmTurnOffAgain();
     void TurnOffAgainIfIdle(__time64_t now);
     void OnDisplayStateForTurnOffAgain(bool on);
@@ -121,9 +129,13 @@ private:
     bool m_heldBlackScreen = false;
     bool m_heldLock = false;
     DWORD m_heldIdleSeconds = 0;
+    __time64_t m_heldAt = 0; // the occurrence it holds
     bool m_releasingHeld = false;
     // The skipped occurrence's calendar second; 0 for none.
     __time64_t m_skipAt = 0;
+    // The postponed occurrence, and the second it is made at instead; 0 for none.
+    __time64_t m_postponedFrom = 0;
+    __time64_t m_postponedTo = 0;
     // The turn-off again: armed from a scheduled turn-off until the end of its night.
     bool m_againArmed = false;
     __time64_t m_againDisplayOnSince = 0;

@@ -80,6 +80,7 @@
 #define ID_CLEAR_MONITOR_STATE_LIST 32783
 #define ID_SKIP_NEXT_TURN_OFF 32784
 #define ID_SCHEDULES 32785
+#define ID_POSTPONE_NEXT_TURN_OFF 32786
 
 // System menu item appended at initialisation
 #define IDM_ABOUTBOX 0x0010

@@ -2,6 +2,7 @@
 #include "ui/VeskaroDlg.h"
 
 #include "app/SettingsStore.h"
+#include "framework/OutsideWorld.h"
 #include "schedule/DlgSchedules.h"
 #include "schedule/ScheduleList.h"
 
@@ -88,6 +89,22 @@ void CVeskaroDlg::OnScheduleTimeChanged(const NMHDR*, LRESULT* result)
     LoadSaveSchedule(true);
     OnSchedulesChanged();
     *result = 0;
+}
+
+void CVeskaroDlg::TurnOffActionsAt(long long second, bool& blackScreen, bool& lock)
+{
+    const auto zone = [this](long long at, std::tm& local) { return m_outside.LocalTime(at, local); };
+    const auto add = [&](const Schedule& schedule, const ScheduleTimes& times) {
+        long long at = 0;
+        if (!NextOccurrence(times.turnOff, second - 1, zone, at) || at != second)
+            return;
+        blackScreen = blackScreen || schedule.autoDisplayBlackScreen != 0;
+        lock = lock || schedule.turnOffLockPC != 0;
+    };
+    const Schedule first = FirstSchedule();
+    add(first, TimesOf(first));
+    for (const CScheduleList::Entry& entry : m_schedules.Entries())
+        add(entry.schedule, entry.times);
 }
 
 ScheduledTimes CVeskaroDlg::GetScheduledTimes()

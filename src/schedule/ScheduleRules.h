@@ -211,7 +211,7 @@ constexpr std::size_t kMaxTrayTipLength = 127;
 // `format` gives the day and time of one as the user reads them.
 template <typename Format>
 std::wstring TrayTipText(const std::wstring& name, long long off, long long on, bool skipped, bool held,
-                         const Format& format)
+                         const Format& format, bool postponed = false)
 {
     std::wstring next;
     if (held)
@@ -219,7 +219,7 @@ std::wstring TrayTipText(const std::wstring& name, long long off, long long on, 
     else if (skipped)
         next = on >= 0 ? L"Turn-off skipped; monitors on " + format(on) : L"Turn-off skipped";
     else if (off >= 0 && (on < 0 || off <= on)) // at the same second the turn-off comes first
-        next = L"Monitors off " + format(off);
+        next = L"Monitors off " + format(off) + (postponed ? L" (postponed)" : L"");
     else if (on >= 0)
         next = L"Monitors on " + format(on);
     std::wstring tip = next.empty() ? name : name + L"\n" + next;

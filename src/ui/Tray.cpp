@@ -130,14 +130,13 @@ std::wstring DayAndTime(IOutsideWorld& outside, long long second)
 std::wstring CVeskaroDlg::TrayTip()
 {
     long long off = 0, on = 0;
-    if (!m_turnOff.NextOccurrenceOf(&ScheduleTimes::turnOff, off))
-        off = -1;
+    const bool postponed = m_turnOff.NextTurnOff(off);
     if (!m_turnOff.NextOccurrenceOf(&ScheduleTimes::turnOn, on))
         on = -1;
     // After a sleep through it, a time already gone would be named until something else changed.
     m_trayTip.Names(off < 0 || (on >= 0 && on < off) ? on : off);
     const auto format = [this](long long second) { return DayAndTime(m_outside, second); };
-    return TrayTipText(m_env.applicationName, off, on, m_turnOff.IsSkipSet(), m_turnOff.IsHeld(), format);
+    return TrayTipText(m_env.applicationName, off, on, m_turnOff.IsSkipSet(), m_turnOff.IsHeld(), format, postponed);
 }
 
 void CVeskaroDlg::UpdateTrayTip()

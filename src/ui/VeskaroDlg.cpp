@@ -178,6 +178,7 @@ bool CVeskaroDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     case IDC_AUTO_DISPLAY_BLACK_SCREEN: return OnScheduleCheckBoxClicked(), true;
     case ID_CLEAR_MONITOR_STATE_LIST: return OnClearMonitorStateList(), true;
     case ID_SKIP_NEXT_TURN_OFF: return m_turnOff.ToggleSkip(), true;
+    case ID_POSTPONE_NEXT_TURN_OFF: return m_turnOff.Postpone(), true;
     default: return CDialogBase::HandleMessage(WM_COMMAND, wParam, lParam) != FALSE;
     }
 }

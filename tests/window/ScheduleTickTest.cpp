@@ -301,6 +301,30 @@ TEST_F(ScheduleTick, SkipTheNextTurnOff)
     EXPECT_FALSE(checked(Dlg().m_menuMain.Get()));
 }
 
+// Fifteen minutes later at each choice, kept over a restart, with its lock; never at its own second; dropped,
+// as a skip, once it reaches the turn-on.
+TEST_F(ScheduleTick, PostponeTheNextTurnOff)
+{
+    for (const wchar_t* name : {L"m_bDay7", L"m_bDay14", L"m_bTurnOffLockPC"})
+        Set(name, 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    SetText(L"m_oTimeTurnOn", L"7:40:00 AM");
+    Open();
+    m_outside.now = kSetTime - 100;
+    Command(ID_POSTPONE_NEXT_TURN_OFF), Command(ID_POSTPONE_NEXT_TURN_OFF);
+    EXPECT_STREQ(m_outside.notifyIcons.back().data.szTip, L"VeskaroTest\nMonitors off Sun 7:31:40 AM (postponed)");
+    Open();
+    TickEachSecond(kSetTime - 1, kSetTime + 1);
+    TickAt(kSetTime + 1800);
+    EXPECT_EQ(PowerCalls(), (Events{L"MonitorPower 2", L"LockWorkStation"}));
+    m_outside.now = kSetTime + 7 * kDaySeconds - 100;
+    for (int k = 0; k < 3; ++k)
+        Command(ID_POSTPONE_NEXT_TURN_OFF);
+    EXPECT_EQ(::GetMenuState(Dlg().m_menuTray.Get(), ID_SKIP_NEXT_TURN_OFF, 0), static_cast<UINT>(MF_CHECKED));
+    TickAt(kSetTime + 7 * kDaySeconds), TickAt(kSetTime + 7 * kDaySeconds + 2700);
+    EXPECT_EQ(PowerCalls(), (Events{L"MonitorPower 2", L"LockWorkStation"}));
+}
+
 // Until the turn-on, monitors woken and then idle the set time go off again; not while off or full-screen.
 TEST_F(ScheduleTick, MonitorsOffAgainAfterTheIdleTimeUntilTheTurnOn)
 {
