@@ -90,8 +90,10 @@ TEST(MenuResources, MainPopupHasTheTwelveCommandsInOrder)
                                {ID_SETTINGS, L"Settings..."},
                                {ID_CLEAR_MONITOR_STATE_LIST, L"Clear Monitor State List"},
                                {ID_SKIP_NEXT_TURN_OFF, L"Skip the Next Turn-Off"},
+                               {ID_POSTPONE_NEXT_TURN_OFF, L"Postpone the Next Turn-Off by 15 Minutes"},
                                {ID_EXIT, L"Exit"}});
     EXPECT_EQ(ID_TURN_OFF_MONITORS_NOW, 32772);
+    EXPECT_EQ(ID_POSTPONE_NEXT_TURN_OFF, 32786);
     EXPECT_EQ(ID_EXIT, 32771);
 }
 
@@ -105,6 +107,7 @@ TEST(MenuResources, TrayPopupHasConfigureSkipAndExit)
     EXPECT_STREQ(name, L"SYSTEMTRAY");
     ExpectItemsWithSeparators(::GetSubMenu(menu.Get(), 0),
                               {{ID_CONFIGURE, L"Configure..."}, {ID_SKIP_NEXT_TURN_OFF, L"Skip the Next Turn-Off"},
+                               {ID_POSTPONE_NEXT_TURN_OFF, L"Postpone the Next Turn-Off by 15 Minutes"},
                                {ID_TRAY_EXIT, L"Exit"}});
     EXPECT_EQ(ID_CONFIGURE, 32778);
     EXPECT_EQ(ID_TRAY_EXIT, 32777);

@@ -459,7 +459,7 @@ TEST_F(MainWindow, EveryMenuCommandReachesItsHandler)
                 ids.push_back(::GetMenuItemID(popup, i));
         ::DestroyMenu(menu);
     }
-    ASSERT_EQ(ids.size(), 16u);
+    ASSERT_EQ(ids.size(), 18u);
 
     for (UINT id : ids)
     {
@@ -535,8 +535,9 @@ TEST_F(MainWindow, EveryMenuCommandReachesItsHandler)
             Command(id);
             EXPECT_TRUE(::IsWindowVisible(window));
             break;
-        case ID_SKIP_NEXT_TURN_OFF: // nothing scheduled: nothing to skip
-            EXPECT_EQ((Command(id), ::GetMenuState(Dlg().m_menuTray.Get(), id, 0)), 0u);
+        case ID_SKIP_NEXT_TURN_OFF: // nothing scheduled: nothing to skip or postpone
+        case ID_POSTPONE_NEXT_TURN_OFF:
+            EXPECT_EQ((Command(id), ::GetMenuState(Dlg().m_menuTray.Get(), ID_SKIP_NEXT_TURN_OFF, 0)), 0u);
             break;
         case ID_EXIT:
         case ID_TRAY_EXIT:
