@@ -133,6 +133,7 @@ public:
     int HeldRequests() const { int n = 0; for (const auto& entry : requestBalance) n += entry.second != 0; return n; }
     // One line per outside call, in order, for checking sequences across kinds.
     std::vector<std::wstring> log;
+    std::map<HWND, std::wstring> accessibleNames;
 
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override;
     int MessageBoxCheck(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type,
@@ -244,6 +245,7 @@ public:
         if (onReadTimeZone)
             onReadTimeZone();
     }
+    HRESULT SetAccessibleName(HWND c, const std::wstring& name) override { return accessibleNames[c] = name, S_OK; }
 
 private:
     bool Logged(const wchar_t* call, long long number, const std::wstring& more = std::wstring())
