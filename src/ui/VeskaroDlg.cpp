@@ -5,6 +5,7 @@
 #include "framework/IntegerText.h"
 #include "framework/OutsideWorld.h"
 #include "res/resource.h"
+#include "schedule/DlgScheduleEdit.h"
 
 #include <commctrl.h>
 #include <wtsapi32.h>
@@ -62,6 +63,9 @@ BOOL CVeskaroDlg::OnInitDialog()
     m_schedules.Load(m_strSection, COleDateTime::FromTime64(m_outside.Now()));
     g_uTaskbarCreatedMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
     CDialogBase::OnInitDialog();
+    NameScheduleControls(m_outside, m_hWnd);
+    m_outside.SetAccessibleName(m_editStatus.m_hWnd, L"Status");
+    m_outside.SetAccessibleName(m_ctlMonitorStateList.m_hWnd, L"Monitor state list");
     StartDisplayPowerWatch();
 
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
