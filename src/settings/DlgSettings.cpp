@@ -63,7 +63,11 @@ BOOL CDlgSettings::OnInitDialog()
     std::wstring user;
     if (!m_outside.GetUserName(user))
         user.clear();
-    const std::wstring startText = L"Start this Application at User (" + user + L") Login";
+    // An ampersand in the name is shown as one, not taken for the box's access key.
+    std::wstring shownUser;
+    for (const wchar_t c : user)
+        shownUser.append(c == L'&' ? 2 : 1, c);
+    const std::wstring startText = L"&Start this Application at User (" + shownUser + L") Login";
     ::SetDlgItemTextW(m_hWnd, IDC_START_AT_LOGIN, startText.c_str());
 
     // Edit boxes named by the check box before them rather than a label of their own.

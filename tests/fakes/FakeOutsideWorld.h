@@ -80,7 +80,7 @@ public:
     bool saveFileConfirmed = true;
     std::wstring saveFilePath = L"C:\\veskaro-test.txt";
     bool userNameKnown = true;
-    std::wstring userName = L"tester";
+    std::wstring userName = L"R&D tester"; // an ampersand, as a name may have
     HPOWERNOTIFY powerNotifyHandle = reinterpret_cast<HPOWERNOTIFY>(static_cast<intptr_t>(0x1234));
     int sessionRegistrationFailures = 0; // the next this many registrations fail
     HRESULT createVoiceResult = S_OK;

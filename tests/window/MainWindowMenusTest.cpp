@@ -4,6 +4,8 @@
 
 #include "res/resource.h"
 
+#include <cwctype>
+#include <set>
 #include <vector>
 
 namespace veskaro::testing {
@@ -16,6 +18,15 @@ struct MenuItem
     bool separator;
     UINT state;
 };
+
+// A text's access key in upper case (0: none), and the text without its "&"; "&&" shows one ampersand.
+std::pair<wchar_t, std::wstring> AccessKey(std::wstring text)
+{
+    for (std::size_t i = 0; i + 1 < text.size(); i += text[i] == L'&' ? 2 : 1)
+        if (text[i] == L'&' && text[i + 1] != L'&')
+            return {static_cast<wchar_t>(::towupper(text[i + 1])), text.erase(i, 1)};
+    return {0, text};
+}
 
 std::vector<MenuItem> Items(HMENU menu)
 {
@@ -35,10 +46,13 @@ std::vector<MenuItem> Items(HMENU menu)
     return items;
 }
 
-// Expects the items, with one separator between each two and nothing greyed or checked.
-void ExpectItemsWithSeparators(HMENU menu, const std::vector<std::pair<UINT, std::wstring>>& expected)
+// Expects the menu's one pop-up, so named, with the items: separators between, none greyed or checked, a key each.
+void ExpectPopup(HMENU menu, const wchar_t* name, const std::vector<std::pair<UINT, std::wstring>>& expected)
 {
-    const std::vector<MenuItem> items = Items(menu);
+    ASSERT_EQ(::GetMenuItemCount(menu), 1); // -1 for no menu
+    EXPECT_EQ(Items(menu)[0].text, name);
+    const std::vector<MenuItem> items = Items(::GetSubMenu(menu, 0));
+    std::set<wchar_t> keys;
     ASSERT_EQ(items.size(), expected.size() * 2 - 1);
     for (std::size_t i = 0; i < items.size(); ++i)
     {
@@ -50,62 +64,40 @@ void ExpectItemsWithSeparators(HMENU menu, const std::vector<std::pair<UINT, std
         }
         EXPECT_FALSE(items[i].separator);
         EXPECT_EQ(items[i].id, expected[i / 2].first);
-        EXPECT_EQ(items[i].text, expected[i / 2].second);
+        EXPECT_EQ(AccessKey(items[i].text).second, expected[i / 2].second);
+        EXPECT_TRUE(AccessKey(items[i].text).first && keys.insert(AccessKey(items[i].text).first).second);
         EXPECT_EQ(items[i].state & (MFS_GRAYED | MFS_CHECKED), 0u);
     }
 }
 
-class OwnedMenu
-{
-public:
-    explicit OwnedMenu(UINT id) : m_menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id))) {}
-    ~OwnedMenu() { ::DestroyMenu(m_menu); }
-    OwnedMenu(const OwnedMenu&) = delete;
-    OwnedMenu& operator=(const OwnedMenu&) = delete;
-    HMENU Get() const { return m_menu; }
-
-private:
-    HMENU m_menu;
-};
-
 TEST(MenuResources, MainPopupHasTheTwelveCommandsInOrder)
 {
-    OwnedMenu menu(IDR_MENU_MAIN);
-    ASSERT_NE(menu.Get(), nullptr);
-    ASSERT_EQ(::GetMenuItemCount(menu.Get()), 1);
-    wchar_t name[32] = {};
-    ::GetMenuStringW(menu.Get(), 0, name, 32, MF_BYPOSITION);
-    EXPECT_STREQ(name, L"POPUP");
+    UniqueMenu menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU_MAIN)));
     // "&&" in the resource is one literal ampersand in the item text's own form.
-    ExpectItemsWithSeparators(::GetSubMenu(menu.Get(), 0),
-                              {{ID_TURN_OFF_MONITORS_NOW, L"Turn Off Monitor(s) Now"},
-                               {ID_LOCK_PC_NOW, L"Lock PC Now"},
-                               {ID_TURN_OFF_AND_ON_AFTER_10_SECONDS, L"Turn Off Monitor(s) Now && Turn On After 10 Seconds"},
-                               {ID_DISPLAY_BLACK_SCREEN, L"Display Black Screen"},
-                               {ID_HOW_CAN_MONITORS_TURN_ON, L"How Can Monitor(s) Turn On ?"},
-                               {ID_CONTACT_SUPPORT, L"Contact Support..."},
-                               {ID_HIDE_TO_SYSTEM_TRAY, L"Hide to System Tray"},
-                               {ID_SHARE_LINK, L"Share on Facebook..."},
-                               {ID_SCHEDULES, L"Schedules..."},
-                               {ID_SETTINGS, L"Settings..."},
-                               {ID_CLEAR_MONITOR_STATE_LIST, L"Clear Monitor State List"},
-                               {ID_SKIP_NEXT_TURN_OFF, L"Skip the Next Turn-Off"},
-                               {ID_EXIT, L"Exit"}});
+    ExpectPopup(menu.Get(), L"POPUP",
+                {{ID_TURN_OFF_MONITORS_NOW, L"Turn Off Monitor(s) Now"},
+                 {ID_LOCK_PC_NOW, L"Lock PC Now"},
+                 {ID_TURN_OFF_AND_ON_AFTER_10_SECONDS, L"Turn Off Monitor(s) Now && Turn On After 10 Seconds"},
+                 {ID_DISPLAY_BLACK_SCREEN, L"Display Black Screen"},
+                 {ID_HOW_CAN_MONITORS_TURN_ON, L"How Can Monitor(s) Turn On ?"},
+                 {ID_CONTACT_SUPPORT, L"Contact Support..."},
+                 {ID_HIDE_TO_SYSTEM_TRAY, L"Hide to System Tray"},
+                 {ID_SHARE_LINK, L"Share on Facebook..."},
+                 {ID_SCHEDULES, L"Schedules..."},
+                 {ID_SETTINGS, L"Settings..."},
+                 {ID_CLEAR_MONITOR_STATE_LIST, L"Clear Monitor State List"},
+                 {ID_SKIP_NEXT_TURN_OFF, L"Skip the Next Turn-Off"},
+                 {ID_EXIT, L"Exit"}});
     EXPECT_EQ(ID_TURN_OFF_MONITORS_NOW, 32772);
     EXPECT_EQ(ID_EXIT, 32771);
 }
 
 TEST(MenuResources, TrayPopupHasConfigureSkipAndExit)
 {
-    OwnedMenu menu(IDR_MENU_TRAY);
-    ASSERT_NE(menu.Get(), nullptr);
-    ASSERT_EQ(::GetMenuItemCount(menu.Get()), 1);
-    wchar_t name[32] = {};
-    ::GetMenuStringW(menu.Get(), 0, name, 32, MF_BYPOSITION);
-    EXPECT_STREQ(name, L"SYSTEMTRAY");
-    ExpectItemsWithSeparators(::GetSubMenu(menu.Get(), 0),
-                              {{ID_CONFIGURE, L"Configure..."}, {ID_SKIP_NEXT_TURN_OFF, L"Skip the Next Turn-Off"},
-                               {ID_TRAY_EXIT, L"Exit"}});
+    UniqueMenu menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU_TRAY)));
+    ExpectPopup(menu.Get(), L"SYSTEMTRAY",
+                {{ID_CONFIGURE, L"Configure..."}, {ID_SKIP_NEXT_TURN_OFF, L"Skip the Next Turn-Off"},
+                 {ID_TRAY_EXIT, L"Exit"}});
     EXPECT_EQ(ID_CONFIGURE, 32778);
     EXPECT_EQ(ID_TRAY_EXIT, 32777);
     // The resource itself marks no default: the window sets it once the icon is in the tray.
