@@ -182,6 +182,8 @@ bool CVeskaroDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     case IDC_AUTO_DISPLAY_BLACK_SCREEN: return OnScheduleCheckBoxClicked(), true;
     case ID_CLEAR_MONITOR_STATE_LIST: return OnClearMonitorStateList(), true;
     case ID_SKIP_NEXT_TURN_OFF: return m_turnOff.ToggleSkip(), true;
+    // Enter and Escape, from the dialog manager: the window has no OK or Cancel button.
+    case IDOK: case IDCANCEL: return HideMainWindow(), true;
     default: return CDialogBase::HandleMessage(WM_COMMAND, wParam, lParam) != FALSE;
     }
 }
