@@ -1,8 +1,13 @@
 // The two pop-up menus as the resources define them, the tray menu's bold default item,
-// and the About item of the system menu.
+// the About item of the system menu, and every window as the keyboard and screen readers meet it.
 #include "window/WindowTest.h"
 
+#include "framework/DataExchange.h"
 #include "res/resource.h"
+#include "schedule/DlgScheduleEdit.h"
+#include "schedule/DlgSchedules.h"
+#include "settings/DlgSettings.h"
+#include "ui/AboutDlg.h"
 
 #include <cwctype>
 #include <set>
@@ -150,6 +155,46 @@ TEST_F(MainWindowMenus, SystemMenuEndsWithSeparatorAndAboutItem)
     for (const MenuItem& item : items)
         aboutItems += item.id == IDM_ABOUTBOX ? 1 : 0;
     EXPECT_EQ(aboutItems, 1);
+}
+
+// Every window, opened for real: Tab reaches each visible, enabled tab stop; each control stands below or right of the
+// one before, named uniquely (text, label's, one set); tab stops but OK and Cancel have unique keys, or their box's.
+TEST_F(MainWindowMenus, EveryWindowServesTheKeyboardAndScreenReaders)
+{
+    OpenMainWindow();
+    std::unique_ptr<CDialogBase> windows[] = {nullptr /* the main window */, std::make_unique<CDlgSettings>(m_env),
+        std::make_unique<CDlgSchedules>(Dlg()), std::make_unique<CDlgScheduleEdit>(m_outside, L"", Schedule()),
+        std::make_unique<CAboutDlg>(m_outside, L"")};
+    auto& names = m_outside.accessibleNames;
+    int controls = 0;
+    for (const auto& dialog : windows)
+    {
+        ASSERT_TRUE(!dialog || dialog->Create(Window()));
+        const HWND window = dialog ? dialog->GetSafeHwnd() : Window();
+        std::set<HWND> reached; // by Tab, round to where it began
+        for (HWND tab = nullptr; reached.insert(tab = ::GetNextDlgTabItem(window, tab, FALSE)).second;) {}
+        std::set<std::wstring> taken; // the names, and the keys after an "&"
+        RECT r{}, last{0, 0, 0, LONG_MIN};
+        for (HWND c = ::GetWindow(window, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        {
+            const auto [own, text] = AccessKey(GetWindowTextString(c));
+            const auto [labelKey, label] = AccessKey(GetWindowTextString(::GetWindow(c, GW_HWNDPREV)));
+            const LONG style = ::GetWindowLongW(c, GWL_STYLE), code = ::SendMessageW(c, WM_GETDLGCODE, 0, 0);
+            const LONG prev = ::SendMessageW(::GetWindow(c, GW_HWNDPREV), WM_GETDLGCODE, 0, 0);
+            if (code & DLGC_STATIC)
+                continue;
+            const std::wstring name = names.count(c) ? names[c] : code & DLGC_BUTTON ? text : prev & DLGC_STATIC ? label : L"";
+            const wchar_t key = code & DLGC_BUTTON && own ? own : prev & DLGC_STATIC ? labelKey : 0;
+            ::GetWindowRect(c, &r);
+            EXPECT_TRUE(r.top >= last.bottom || r.left >= last.right) << name << ": out of reading order";
+            EXPECT_TRUE(!name.empty() && taken.insert(name).second) << "name \"" << name << "\"";
+            EXPECT_TRUE(!(style & WS_TABSTOP) || ::GetDlgCtrlID(c) <= IDCANCEL || (key && taken.insert({L'&', key}).second)
+                        || (!(code & DLGC_BUTTON) && (prev & DLGC_BUTTON) && labelKey)) << name << ": access key";
+            EXPECT_EQ(reached.erase(c) == 1, (style & (WS_VISIBLE | WS_DISABLED | WS_TABSTOP)) == (WS_VISIBLE | WS_TABSTOP)) << name;
+            last = r, ++controls;
+        }
+    }
+    EXPECT_EQ(controls, 67) << "controls walked in the 5 windows";
 }
 
 } // namespace
