@@ -1,6 +1,9 @@
 #include "framework/OutsideWorld.h"
 
+#include "framework/Handles.h"
+
 #include <commdlg.h>
+#include <oleacc.h>
 #include <powrprof.h>
 #include <sapi.h>
 #include <shellapi.h>
@@ -20,6 +23,10 @@ namespace {
 // The speech classes, defined here rather than taken from an import library.
 const GUID kClsidSpVoice = {0x96749377, 0x3391, 0x11D2, {0x9E, 0xE3, 0x00, 0xC0, 0x4F, 0x79, 0x73, 0x96}};
 const GUID kIidISpVoice = {0x6C44DF74, 0x72B9, 0x4992, {0xA1, 0xEC, 0xEF, 0x99, 0x6E, 0x04, 0x22, 0xD4}};
+// Active Accessibility's annotation service and the name property, likewise.
+const GUID kClsidAccPropServices = {0xB5F8350B, 0x0548, 0x48B1, {0xA6, 0xEE, 0x88, 0xBD, 0x00, 0xB4, 0xA5, 0xE7}};
+const GUID kIidIAccPropServices = {0x6E26E776, 0x04F0, 0x495D, {0x80, 0xE4, 0x33, 0x30, 0x35, 0x2E, 0x31, 0x69}};
+const GUID kPropIdAccName = {0x608D3DF8, 0x8128, 0x4AA7, {0xA4, 0x28, 0xF5, 0x5E, 0x49, 0x26, 0x72, 0x91}};
 
 // wtsapi32 and powrprof are not among the system's known DLLs: load them from System32
 // only, when first needed, never from the program's folder. Windows 7 without update
@@ -416,6 +423,18 @@ bool Win32OutsideWorld::LocalTime(__time64_t time, std::tm& local)
 void Win32OutsideWorld::ReadTimeZone()
 {
     _tzset();
+}
+
+HRESULT Win32OutsideWorld::SetAccessibleName(HWND control, const std::wstring& name)
+{
+    // As Microsoft documents it: the service is released once the name is set; the name stays.
+    ComPtr<IAccPropServices> services;
+    const HRESULT created = ::CoCreateInstance(kClsidAccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                               kIidIAccPropServices, reinterpret_cast<void**>(services.Put()));
+    if (FAILED(created))
+        return created;
+    return services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kPropIdAccName,
+                                    name.c_str());
 }
 
 } // namespace veskaro

@@ -108,6 +108,11 @@ public:
     virtual bool LocalTime(__time64_t time, std::tm& local) = 0;
     // The runtime reads the time zone at its first conversion and keeps it; this reads it again (_tzset).
     virtual void ReadTimeZone() = 0;
+
+    // Accessibility: the name a screen reader gives a control whose text or label does not
+    // tell it apart (IAccPropServices). Fails where the system has no such service (Wine
+    // answers E_NOTIMPL): the control keeps the name its text or label gives.
+    virtual HRESULT SetAccessibleName(HWND control, const std::wstring& name) = 0;
 };
 
 // A keyboard hook set through the outside world, and removed through it.
@@ -189,6 +194,7 @@ public:
     __time64_t Now() override;
     bool LocalTime(__time64_t time, std::tm& local) override;
     void ReadTimeZone() override;
+    HRESULT SetAccessibleName(HWND control, const std::wstring& name) override;
 };
 
 } // namespace veskaro

@@ -1,6 +1,7 @@
 #include "schedule/DlgScheduleEdit.h"
 
 #include "framework/DataExchange.h"
+#include "framework/OutsideWorld.h"
 #include "res/resource.h"
 
 namespace veskaro {
@@ -21,6 +22,26 @@ void CDlgScheduleEdit::DoDataExchange(CDataExchange& dx)
     DDX_DateTimeCtrl(dx, IDC_TIME_TURN_OFF, m_schedule.timeTurnOff);
     DDX_DateTimeCtrl(dx, IDC_TIME_TURN_ON, m_schedule.timeTurnOn);
     DDX_Check(dx, IDC_AUTO_DISPLAY_BLACK_SCREEN, m_schedule.autoDisplayBlackScreen);
+}
+
+BOOL CDlgScheduleEdit::OnInitDialog()
+{
+    CDialogBase::OnInitDialog();
+    NameScheduleControls(m_outside, m_hWnd);
+    return TRUE;
+}
+
+void NameScheduleControls(IOutsideWorld& outside, HWND dialog)
+{
+    for (int i = 0; i < 7; ++i)
+    {
+        HWND off = ::GetDlgItem(dialog, IDC_DAY1 + i);
+        HWND on = ::GetDlgItem(dialog, IDC_DAY8 + i);
+        outside.SetAccessibleName(off, L"Turn off on " + GetWindowTextString(off));
+        outside.SetAccessibleName(on, L"Turn on on " + GetWindowTextString(on));
+    }
+    outside.SetAccessibleName(::GetDlgItem(dialog, IDC_TIME_TURN_OFF), L"Turn-off time");
+    outside.SetAccessibleName(::GetDlgItem(dialog, IDC_TIME_TURN_ON), L"Turn-on time");
 }
 
 } // namespace veskaro

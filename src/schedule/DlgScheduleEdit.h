@@ -15,6 +15,11 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
 };
+
+// Names for a screen reader where the texts repeat: the weekday boxes of both groups and the
+// two time pickers, whose labels both read "At". For the main window and the editor alike.
+void NameScheduleControls(IOutsideWorld& outside, HWND dialog);
 
 } // namespace veskaro

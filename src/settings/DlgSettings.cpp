@@ -63,8 +63,18 @@ BOOL CDlgSettings::OnInitDialog()
     std::wstring user;
     if (!m_outside.GetUserName(user))
         user.clear();
-    const std::wstring startText = L"Start this Application at User (" + user + L") Login";
+    // An ampersand in the name is shown as one, not taken for the box's access key.
+    std::wstring shownUser;
+    for (const wchar_t c : user)
+        shownUser.append(c == L'&' ? 2 : 1, c);
+    const std::wstring startText = L"&Start this Application at User (" + shownUser + L") Login";
     ::SetDlgItemTextW(m_hWnd, IDC_START_AT_LOGIN, startText.c_str());
+
+    // Edit boxes named by the check box before them rather than a label of their own.
+    m_outside.SetAccessibleName(::GetDlgItem(m_hWnd, IDC_LOG_FILE_PATH), L"Log file");
+    m_outside.SetAccessibleName(::GetDlgItem(m_hWnd, IDC_MONITOR_ON_TEXT), L"Phrase spoken when the monitors come on");
+    m_outside.SetAccessibleName(::GetDlgItem(m_hWnd, IDC_MONITOR_OFF_TEXT), L"Phrase spoken when the monitors go off");
+    m_outside.SetAccessibleName(::GetDlgItem(m_hWnd, IDC_IDLE_MINUTES), L"Idle minutes");
 
     m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));

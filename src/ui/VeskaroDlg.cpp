@@ -5,6 +5,7 @@
 #include "framework/IntegerText.h"
 #include "framework/OutsideWorld.h"
 #include "res/resource.h"
+#include "schedule/DlgScheduleEdit.h"
 
 #include <commctrl.h>
 #include <wtsapi32.h>
@@ -62,6 +63,9 @@ BOOL CVeskaroDlg::OnInitDialog()
     m_schedules.Load(m_strSection, COleDateTime::FromTime64(m_outside.Now()));
     g_uTaskbarCreatedMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
     CDialogBase::OnInitDialog();
+    NameScheduleControls(m_outside, m_hWnd);
+    m_outside.SetAccessibleName(m_editStatus.m_hWnd, L"Status");
+    m_outside.SetAccessibleName(m_ctlMonitorStateList.m_hWnd, L"Monitor state list");
     StartDisplayPowerWatch();
 
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
@@ -179,6 +183,8 @@ bool CVeskaroDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_CLEAR_MONITOR_STATE_LIST: return OnClearMonitorStateList(), true;
     case ID_SKIP_NEXT_TURN_OFF: return m_turnOff.ToggleSkip(), true;
     case ID_POSTPONE_NEXT_TURN_OFF: return m_turnOff.Postpone(), true;
+    // Enter and Escape, from the dialog manager: the window has no OK or Cancel button.
+    case IDOK: case IDCANCEL: return HideMainWindow(), true;
     default: return CDialogBase::HandleMessage(WM_COMMAND, wParam, lParam) != FALSE;
     }
 }

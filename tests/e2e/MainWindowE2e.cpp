@@ -102,7 +102,8 @@ TEST_F(MainWindowE2e, ControlsCarryTheTemplateTextsInTabOrder)
         const wchar_t* text; // null: not compared (filled at run time)
     };
     const std::vector<Expected> expected = {
-        {-1, L"Button", L"Turn Off Monitor (s) on Selected Weekday (s)"},
+        {IDC_MENU, L"Button", L"&Menu"},
+        {-1, L"Button", L"Turn &Off Monitor (s) on Selected Weekday (s)"},
         {IDC_DAY1, L"Button", L"Monday"},
         {IDC_DAY2, L"Button", L"Tuesday"},
         {IDC_DAY3, L"Button", L"Wednesday"},
@@ -110,11 +111,11 @@ TEST_F(MainWindowE2e, ControlsCarryTheTemplateTextsInTabOrder)
         {IDC_DAY5, L"Button", L"Friday"},
         {IDC_DAY6, L"Button", L"Saturday"},
         {IDC_DAY7, L"Button", L"Sunday"},
-        {-1, L"Static", L"At"},
+        {-1, L"Static", L"&At"},
         {IDC_TIME_TURN_OFF, L"SysDateTimePick32", nullptr},
-        {IDC_AUTO_DISPLAY_BLACK_SCREEN, L"Button", L"Display Black Screen"},
-        {IDC_TURN_OFF_LOCK_PC, L"Button", L"And Lock PC"},
-        {-1, L"Button", L"Turn On Monitor (s) on Selected Weekday (s)"},
+        {IDC_AUTO_DISPLAY_BLACK_SCREEN, L"Button", L"&Display Black Screen"},
+        {IDC_TURN_OFF_LOCK_PC, L"Button", L"And &Lock PC"},
+        {-1, L"Button", L"Turn O&n Monitor (s) on Selected Weekday (s)"},
         {IDC_DAY8, L"Button", L"Monday"},
         {IDC_DAY9, L"Button", L"Tuesday"},
         {IDC_DAY10, L"Button", L"Wednesday"},
@@ -122,11 +123,10 @@ TEST_F(MainWindowE2e, ControlsCarryTheTemplateTextsInTabOrder)
         {IDC_DAY12, L"Button", L"Friday"},
         {IDC_DAY13, L"Button", L"Saturday"},
         {IDC_DAY14, L"Button", L"Sunday"},
-        {-1, L"Static", L"At"},
+        {-1, L"Static", L"A&t"},
         {IDC_TIME_TURN_ON, L"SysDateTimePick32", nullptr},
         {IDC_STATUS, L"Edit", nullptr},
-        {IDC_HIDE, L"Button", L"Hide"},
-        {IDC_MENU, L"Button", L"Menu"},
+        {IDC_HIDE, L"Button", L"&Hide"},
         {IDC_MONITOR_STATE_LIST, L"ListBox", nullptr},
     };
 
@@ -148,7 +148,7 @@ TEST_F(MainWindowE2e, ControlsCarryTheTemplateTextsInTabOrder)
     // By id, as other programs would ask for them.
     wchar_t text[64] = {};
     ::GetDlgItemTextW(window, IDC_HIDE, text, 64);
-    EXPECT_STREQ(text, L"Hide");
+    EXPECT_STREQ(text, L"&Hide");
     ::GetDlgItemTextW(window, IDC_DAY14, text, 64);
     EXPECT_STREQ(text, L"Sunday");
 

@@ -113,7 +113,7 @@ TEST_F(SettingsE2e, CommandOpensTheDialogAndOkStoresTheOptionsAndTheQuotedRunVal
     wchar_t user[257] = {};
     DWORD userSize = 257;
     ::GetUserNameW(user, &userSize);
-    EXPECT_EQ(ControlText(dialog, IDC_START_AT_LOGIN), L"Start this Application at User (" + std::wstring(user) + L") Login");
+    EXPECT_EQ(ControlText(dialog, IDC_START_AT_LOGIN), L"&Start this Application at User (" + std::wstring(user) + L") Login");
     EXPECT_FALSE(Checked(dialog, IDC_START_AT_LOGIN));
     EXPECT_EQ(ControlText(dialog, IDC_LOCK_TURN_OFF_DELAY), L"1000");
 

@@ -82,7 +82,7 @@ public:
     bool saveFileConfirmed = true;
     std::wstring saveFilePath = L"C:\\veskaro-test.txt";
     bool userNameKnown = true;
-    std::wstring userName = L"tester";
+    std::wstring userName = L"R&D tester"; // an ampersand, as a name may have
     HPOWERNOTIFY powerNotifyHandle = reinterpret_cast<HPOWERNOTIFY>(static_cast<intptr_t>(0x1234));
     int sessionRegistrationFailures = 0; // the next this many registrations fail
     HRESULT createVoiceResult = S_OK;
@@ -135,6 +135,7 @@ public:
     int HeldRequests() const { int n = 0; for (const auto& entry : requestBalance) n += entry.second != 0; return n; }
     // One line per outside call, in order, for checking sequences across kinds.
     std::vector<std::wstring> log;
+    std::map<HWND, std::wstring> accessibleNames;
 
     int MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override;
     int MessageBoxCheck(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type,
@@ -247,6 +248,7 @@ public:
         if (onReadTimeZone)
             onReadTimeZone();
     }
+    HRESULT SetAccessibleName(HWND c, const std::wstring& name) override { return accessibleNames[c] = name, S_OK; }
 
 private:
     bool Logged(const wchar_t* call, long long number, const std::wstring& more = std::wstring())

@@ -327,6 +327,7 @@ public:
     __time64_t Now() override { return now; }
     bool LocalTime(__time64_t time, std::tm& local) override { return _localtime64_s(&local, &time) == 0; }
     void ReadTimeZone() override {}
+    HRESULT SetAccessibleName(HWND, const std::wstring&) override { return S_OK; }
 };
 
 // The scheduled actions fire during the run; the monitors of the machine stay as they are.

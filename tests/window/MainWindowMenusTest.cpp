@@ -1,9 +1,16 @@
 // The two pop-up menus as the resources define them, the tray menu's bold default item,
-// and the About item of the system menu.
+// the About item of the system menu, and every window as the keyboard and screen readers meet it.
 #include "window/WindowTest.h"
 
+#include "framework/DataExchange.h"
 #include "res/resource.h"
+#include "schedule/DlgScheduleEdit.h"
+#include "schedule/DlgSchedules.h"
+#include "settings/DlgSettings.h"
+#include "ui/AboutDlg.h"
 
+#include <cwctype>
+#include <set>
 #include <vector>
 
 namespace veskaro::testing {
@@ -16,6 +23,15 @@ struct MenuItem
     bool separator;
     UINT state;
 };
+
+// A text's access key in upper case (0: none), and the text without its "&"; "&&" shows one ampersand.
+std::pair<wchar_t, std::wstring> AccessKey(std::wstring text)
+{
+    for (std::size_t i = 0; i + 1 < text.size(); i += text[i] == L'&' ? 2 : 1)
+        if (text[i] == L'&' && text[i + 1] != L'&')
+            return {static_cast<wchar_t>(::towupper(text[i + 1])), text.erase(i, 1)};
+    return {0, text};
+}
 
 std::vector<MenuItem> Items(HMENU menu)
 {
@@ -35,10 +51,13 @@ std::vector<MenuItem> Items(HMENU menu)
     return items;
 }
 
-// Expects the items, with one separator between each two and nothing greyed or checked.
-void ExpectItemsWithSeparators(HMENU menu, const std::vector<std::pair<UINT, std::wstring>>& expected)
+// Expects the menu's one pop-up, so named, with the items: separators between, none greyed or checked, a key each.
+void ExpectPopup(HMENU menu, const wchar_t* name, const std::vector<std::pair<UINT, std::wstring>>& expected)
 {
-    const std::vector<MenuItem> items = Items(menu);
+    ASSERT_EQ(::GetMenuItemCount(menu), 1); // -1 for no menu
+    EXPECT_EQ(Items(menu)[0].text, name);
+    const std::vector<MenuItem> items = Items(::GetSubMenu(menu, 0));
+    std::set<wchar_t> keys;
     ASSERT_EQ(items.size(), expected.size() * 2 - 1);
     for (std::size_t i = 0; i < items.size(); ++i)
     {
@@ -50,48 +69,31 @@ void ExpectItemsWithSeparators(HMENU menu, const std::vector<std::pair<UINT, std
         }
         EXPECT_FALSE(items[i].separator);
         EXPECT_EQ(items[i].id, expected[i / 2].first);
-        EXPECT_EQ(items[i].text, expected[i / 2].second);
+        EXPECT_EQ(AccessKey(items[i].text).second, expected[i / 2].second);
+        EXPECT_TRUE(AccessKey(items[i].text).first && keys.insert(AccessKey(items[i].text).first).second);
         EXPECT_EQ(items[i].state & (MFS_GRAYED | MFS_CHECKED), 0u);
     }
 }
 
-class OwnedMenu
-{
-public:
-    explicit OwnedMenu(UINT id) : m_menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id))) {}
-    ~OwnedMenu() { ::DestroyMenu(m_menu); }
-    OwnedMenu(const OwnedMenu&) = delete;
-    OwnedMenu& operator=(const OwnedMenu&) = delete;
-    HMENU Get() const { return m_menu; }
-
-private:
-    HMENU m_menu;
-};
-
 TEST(MenuResources, MainPopupHasTheTwelveCommandsInOrder)
 {
-    OwnedMenu menu(IDR_MENU_MAIN);
-    ASSERT_NE(menu.Get(), nullptr);
-    ASSERT_EQ(::GetMenuItemCount(menu.Get()), 1);
-    wchar_t name[32] = {};
-    ::GetMenuStringW(menu.Get(), 0, name, 32, MF_BYPOSITION);
-    EXPECT_STREQ(name, L"POPUP");
+    UniqueMenu menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU_MAIN)));
     // "&&" in the resource is one literal ampersand in the item text's own form.
-    ExpectItemsWithSeparators(::GetSubMenu(menu.Get(), 0),
-                              {{ID_TURN_OFF_MONITORS_NOW, L"Turn Off Monitor(s) Now"},
-                               {ID_LOCK_PC_NOW, L"Lock PC Now"},
-                               {ID_TURN_OFF_AND_ON_AFTER_10_SECONDS, L"Turn Off Monitor(s) Now && Turn On After 10 Seconds"},
-                               {ID_DISPLAY_BLACK_SCREEN, L"Display Black Screen"},
-                               {ID_HOW_CAN_MONITORS_TURN_ON, L"How Can Monitor(s) Turn On ?"},
-                               {ID_CONTACT_SUPPORT, L"Contact Support..."},
-                               {ID_HIDE_TO_SYSTEM_TRAY, L"Hide to System Tray"},
-                               {ID_SHARE_LINK, L"Share on Facebook..."},
-                               {ID_SCHEDULES, L"Schedules..."},
-                               {ID_SETTINGS, L"Settings..."},
-                               {ID_CLEAR_MONITOR_STATE_LIST, L"Clear Monitor State List"},
-                               {ID_SKIP_NEXT_TURN_OFF, L"Skip the Next Turn-Off"},
-                               {ID_POSTPONE_NEXT_TURN_OFF, L"Postpone the Next Turn-Off by 15 Minutes"},
-                               {ID_EXIT, L"Exit"}});
+    ExpectPopup(menu.Get(), L"POPUP",
+                {{ID_TURN_OFF_MONITORS_NOW, L"Turn Off Monitor(s) Now"},
+                 {ID_LOCK_PC_NOW, L"Lock PC Now"},
+                 {ID_TURN_OFF_AND_ON_AFTER_10_SECONDS, L"Turn Off Monitor(s) Now && Turn On After 10 Seconds"},
+                 {ID_DISPLAY_BLACK_SCREEN, L"Display Black Screen"},
+                 {ID_HOW_CAN_MONITORS_TURN_ON, L"How Can Monitor(s) Turn On ?"},
+                 {ID_CONTACT_SUPPORT, L"Contact Support..."},
+                 {ID_HIDE_TO_SYSTEM_TRAY, L"Hide to System Tray"},
+                 {ID_SHARE_LINK, L"Share on Facebook..."},
+                 {ID_SCHEDULES, L"Schedules..."},
+                 {ID_SETTINGS, L"Settings..."},
+                 {ID_CLEAR_MONITOR_STATE_LIST, L"Clear Monitor State List"},
+                 {ID_SKIP_NEXT_TURN_OFF, L"Skip the Next Turn-Off"},
+                 {ID_POSTPONE_NEXT_TURN_OFF, L"Postpone the Next Turn-Off by 15 Minutes"},
+                 {ID_EXIT, L"Exit"}});
     EXPECT_EQ(ID_TURN_OFF_MONITORS_NOW, 32772);
     EXPECT_EQ(ID_POSTPONE_NEXT_TURN_OFF, 32786);
     EXPECT_EQ(ID_EXIT, 32771);
@@ -99,16 +101,11 @@ TEST(MenuResources, MainPopupHasTheTwelveCommandsInOrder)
 
 TEST(MenuResources, TrayPopupHasConfigureSkipAndExit)
 {
-    OwnedMenu menu(IDR_MENU_TRAY);
-    ASSERT_NE(menu.Get(), nullptr);
-    ASSERT_EQ(::GetMenuItemCount(menu.Get()), 1);
-    wchar_t name[32] = {};
-    ::GetMenuStringW(menu.Get(), 0, name, 32, MF_BYPOSITION);
-    EXPECT_STREQ(name, L"SYSTEMTRAY");
-    ExpectItemsWithSeparators(::GetSubMenu(menu.Get(), 0),
-                              {{ID_CONFIGURE, L"Configure..."}, {ID_SKIP_NEXT_TURN_OFF, L"Skip the Next Turn-Off"},
-                               {ID_POSTPONE_NEXT_TURN_OFF, L"Postpone the Next Turn-Off by 15 Minutes"},
-                               {ID_TRAY_EXIT, L"Exit"}});
+    UniqueMenu menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MENU_TRAY)));
+    ExpectPopup(menu.Get(), L"SYSTEMTRAY",
+                {{ID_CONFIGURE, L"Configure..."}, {ID_SKIP_NEXT_TURN_OFF, L"Skip the Next Turn-Off"},
+                 {ID_POSTPONE_NEXT_TURN_OFF, L"Postpone the Next Turn-Off by 15 Minutes"},
+                 {ID_TRAY_EXIT, L"Exit"}});
     EXPECT_EQ(ID_CONFIGURE, 32778);
     EXPECT_EQ(ID_TRAY_EXIT, 32777);
     // The resource itself marks no default: the window sets it once the icon is in the tray.
@@ -161,6 +158,46 @@ TEST_F(MainWindowMenus, SystemMenuEndsWithSeparatorAndAboutItem)
     for (const MenuItem& item : items)
         aboutItems += item.id == IDM_ABOUTBOX ? 1 : 0;
     EXPECT_EQ(aboutItems, 1);
+}
+
+// Every window, opened for real: Tab reaches each visible, enabled tab stop; each control stands below or right of the
+// one before, named uniquely (text, label's, one set); tab stops but OK and Cancel have unique keys, or their box's.
+TEST_F(MainWindowMenus, EveryWindowServesTheKeyboardAndScreenReaders)
+{
+    OpenMainWindow();
+    std::unique_ptr<CDialogBase> windows[] = {nullptr /* the main window */, std::make_unique<CDlgSettings>(m_env),
+        std::make_unique<CDlgSchedules>(Dlg()), std::make_unique<CDlgScheduleEdit>(m_outside, L"", Schedule()),
+        std::make_unique<CAboutDlg>(m_outside, L"")};
+    auto& names = m_outside.accessibleNames;
+    int controls = 0;
+    for (const auto& dialog : windows)
+    {
+        ASSERT_TRUE(!dialog || dialog->Create(Window()));
+        const HWND window = dialog ? dialog->GetSafeHwnd() : Window();
+        std::set<HWND> reached; // by Tab, round to where it began
+        for (HWND tab = nullptr; reached.insert(tab = ::GetNextDlgTabItem(window, tab, FALSE)).second;) {}
+        std::set<std::wstring> taken; // the names, and the keys after an "&"
+        RECT r{}, last{0, 0, 0, LONG_MIN};
+        for (HWND c = ::GetWindow(window, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        {
+            const auto [own, text] = AccessKey(GetWindowTextString(c));
+            const auto [labelKey, label] = AccessKey(GetWindowTextString(::GetWindow(c, GW_HWNDPREV)));
+            const LONG style = ::GetWindowLongW(c, GWL_STYLE), code = ::SendMessageW(c, WM_GETDLGCODE, 0, 0);
+            const LONG prev = ::SendMessageW(::GetWindow(c, GW_HWNDPREV), WM_GETDLGCODE, 0, 0);
+            if (code & DLGC_STATIC)
+                continue;
+            const std::wstring name = names.count(c) ? names[c] : code & DLGC_BUTTON ? text : prev & DLGC_STATIC ? label : L"";
+            const wchar_t key = code & DLGC_BUTTON && own ? own : prev & DLGC_STATIC ? labelKey : 0;
+            ::GetWindowRect(c, &r);
+            EXPECT_TRUE(r.top >= last.bottom || r.left >= last.right) << name << ": out of reading order";
+            EXPECT_TRUE(!name.empty() && taken.insert(name).second) << "name \"" << name << "\"";
+            EXPECT_TRUE(!(style & WS_TABSTOP) || ::GetDlgCtrlID(c) <= IDCANCEL || (key && taken.insert({L'&', key}).second)
+                        || (!(code & DLGC_BUTTON) && (prev & DLGC_BUTTON) && labelKey)) << name << ": access key";
+            EXPECT_EQ(reached.erase(c) == 1, (style & (WS_VISIBLE | WS_DISABLED | WS_TABSTOP)) == (WS_VISIBLE | WS_TABSTOP)) << name;
+            last = r, ++controls;
+        }
+    }
+    EXPECT_EQ(controls, 67) << "controls walked in the 5 windows";
 }
 
 } // namespace

@@ -159,7 +159,7 @@ TEST_F(SettingsDialogTest, EmptyStoreShowsTheDefaultsAndTheNames)
     EXPECT_EQ(Text(IDC_MONITOR_ON_TEXT), L"Monitor On");
     EXPECT_EQ(Text(IDC_MONITOR_OFF_TEXT), L"Monitor Off");
     EXPECT_EQ(GetWindowTextString(Dialog()), L"Settings - VeskaroTest");
-    EXPECT_EQ(Text(IDC_START_AT_LOGIN), L"Start this Application at User (tester) Login");
+    EXPECT_EQ(Text(IDC_START_AT_LOGIN), L"&Start this Application at User (R&&D tester) Login");
 
     const HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(Dialog(), WM_GETICON, ICON_BIG, 0)), icon);
@@ -173,7 +173,7 @@ TEST_F(SettingsDialogTest, UnknownUserNameLeavesTheNameEmpty)
     m_outside.userNameKnown = false;
     m_env.applicationName = L"Veskaro Copy";
     Open();
-    EXPECT_EQ(Text(IDC_START_AT_LOGIN), L"Start this Application at User () Login");
+    EXPECT_EQ(Text(IDC_START_AT_LOGIN), L"&Start this Application at User () Login");
     EXPECT_EQ(GetWindowTextString(Dialog()), L"Settings - Veskaro Copy");
 }
 
