@@ -26,7 +26,8 @@ void CVeskaroDlg::ShowMainWindow()
     ::ShowWindow(m_hWnd, SW_RESTORE);
     ::ShowWindow(m_hWnd, SW_SHOW);
     ::SetActiveWindow(m_hWnd);
-    m_outside.SetForegroundWindow(m_hWnd);
+    // A dialog of the window's that is open keeps the keyboard: the window itself is disabled.
+    m_outside.SetForegroundWindow(::GetLastActivePopup(m_hWnd));
     ::BringWindowToTop(m_hWnd);
 }
 

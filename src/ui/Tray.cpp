@@ -208,7 +208,8 @@ bool CVeskaroDlg::TryAddTrayIcon(bool retry)
     NOTIFYICONDATAW version = TrayRecord(m_hWnd);
     version.uFlags = 0;
     version.uVersion = NOTIFYICON_VERSION_4;
-    m_outside.NotifyIcon(NIM_SETVERSION, version);
+    if (!m_outside.NotifyIcon(NIM_SETVERSION, version))
+        return false; // a busy shell: without it no menu would open, so the retry asks again
     m_trayTip.Changed(tip);
     if (HMENU trayMenu = ::GetSubMenu(m_menuTray.Get(), 0))
         ::SetMenuDefaultItem(trayMenu, ID_CONFIGURE, FALSE);
