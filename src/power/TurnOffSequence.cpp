@@ -445,6 +445,7 @@ bool CTurnOffSequence::InUse(DWORD idleSeconds)
 
 bool CTurnOffSequence::SkipsOrHolds(bool blackScreen, bool lock, long long tested)
 {
+    const struct Made { __time64_t& from; ~Made() { from = 0; } } made{m_makingPostponed};
     if (std::exchange(m_releasingHeld, false))
         return ArmTurnOffAgain(), false;
     const __time64_t now = m_outside.Now();
@@ -479,7 +480,7 @@ bool CTurnOffSequence::SkipsOrHolds(bool blackScreen, bool lock, long long teste
             m_heldBlackScreen = blackScreen;
             m_heldLock = lock;
             m_heldIdleSeconds = idleSeconds;
-            m_heldAt = at;
+            m_heldAt = m_makingPostponed != 0 ? m_makingPostponed : at;
             m_window.UpdateTrayTip();
             return true;
         }
@@ -492,8 +493,8 @@ bool CTurnOffSequence::OnTick(__time64_t now)
 {
     if (!m_held && !m_againArmed && m_skipAt == 0 && m_postponedTo == 0)
         return true;
-    if (m_postponedTo != 0 && now >= m_postponedTo && !PostponedTurnOff(now))
-        return false;
+    if (m_postponedTo != 0 && now - m_postponedTo > kOccurrenceGrace)
+        SetPostponed(0, 0); // passed in a sleep or a gap
     if (m_skipAt != 0 && now - m_skipAt > kOccurrenceGrace)
         SetSkip(0); // its occurrence has passed
     EndNight(now, false); // by the clock, whether or not a tick made its turn-on
@@ -511,20 +512,16 @@ bool CTurnOffSequence::OnTick(__time64_t now)
     return true;
 }
 
-bool CTurnOffSequence::PostponedTurnOff(__time64_t now)
+void CTurnOffSequence::PostponedDue(long long second, bool& turnOff, bool& blackScreen, bool& lock)
 {
-    bool blackScreen = false;
-    bool lock = false;
+    if (m_postponedTo == 0 || second != m_postponedTo)
+        return;
+    // Made as its occurrence would have been, with its black screen and lock, and the hold; with
+    // another schedule's of the same second, once.
+    turnOff = true;
     m_window.TurnOffActionsAt(m_postponedFrom, blackScreen, lock);
-    const bool due = now - m_postponedTo <= kOccurrenceGrace; // else it passed in a sleep or a gap
-    const __time64_t from = m_postponedFrom;
+    m_makingPostponed = m_postponedFrom;
     SetPostponed(0, 0);
-    // Made as the occurrence would have been: its black screen and lock, the hold.
-    if (!due || !Scheduled(blackScreen, lock))
-        return !due;
-    if (m_held)
-        m_heldAt = from;
-    return true;
 }
 
 void CTurnOffSequence::ArmTurnOffAgain()

@@ -69,6 +69,8 @@ public:
     // The menu command: the next scheduled turn-off (a held one too) fifteen minutes later, and
     // fifteen more at each choice; one postponed to the next turn-on or past it is dropped, as a skip.
     void Postpone();
+    // The tick's test of a second: the postponed turn-off is due at its new one.
+    void PostponedDue(long long second, bool& turnOff, bool& blackScreen, bool& lock);
     // A schedule added, edited or removed: the skip, the hold and the turn-off again follow it.
     void OnSchedulesChanged();
     bool IsSkipSet() const { return m_skipAt != 0; }
@@ -90,8 +92,7 @@ private:
     void EndNight(__time64_t now, bool turnOnMade);
     void SetSkip(__time64_t at);
     void SetPostponed(__time64_t from, __time64_t to);
-    // The postponed turn-off, once its second has come; false when the window ended meanwhile.
-    bool PostponedTurnOff(__time64_t now);
+
     void ArmTurnOffAgain();
     void TurnOffAgainIfIdle(__time64_t now);
     void OnDisplayStateForTurnOffAgain(bool on);
@@ -136,6 +137,7 @@ private:
     // The postponed occurrence, and the second it is made at instead; 0 for none.
     __time64_t m_postponedFrom = 0;
     __time64_t m_postponedTo = 0;
+    __time64_t m_makingPostponed = 0; // the occurrence of the postponed turn-off being made
     // The turn-off again: armed from a scheduled turn-off until the end of its night.
     bool m_againArmed = false;
     __time64_t m_againDisplayOnSince = 0;

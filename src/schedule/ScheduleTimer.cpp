@@ -147,6 +147,7 @@ void CVeskaroDlg::OnScheduleTick()
         bool lock = turnOff && m_bTurnOffLockPC != 0;
         if (others)
             m_schedules.DueTurnOffs(m_oTimeNow, m_strTimeText2, turnOff, blackScreen, lock);
+        m_turnOff.PostponedDue(seconds.IsNow() ? now : seconds.CalendarSecond(), turnOff, blackScreen, lock);
         if (turnOff)
         {
             acted = true;

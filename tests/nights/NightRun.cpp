@@ -230,6 +230,7 @@ long long NightRun::NextTickMs()
             consider(input + idle + 1), consider(m_displayOnSince + idle + 1);
     consider(m_fullScreenUntilMs / 1000 + 1);
     consider(m_skipAt + kCatchUp + 1);
+    consider(m_postponedFrom), consider(m_postponedTo);
     consider(m_heldUntil), consider(m_againUntil);
     return std::max(next, interesting == LLONG_MAX ? next : interesting - 2) * 1000;
 }
@@ -312,8 +313,10 @@ void NightRun::Apply(const Event& event)
         m_suspended = false;
         return send(kOption, WM_OPTIONS_CHANGED, 0);
     case What::Skip:
-        // A held turn-off is dropped; otherwise the skip is taken back, or aimed at the next turn-off.
-        if (!std::exchange(m_held, false) && (m_skipAt != 0 || !NextOf(false, m_ms / 1000, m_skipAt)))
+        // A postponed or held turn-off is dropped; otherwise the skip is taken back, or aimed at the next turn-off.
+        if (m_postponedTo != 0)
+            m_skipAt = m_postponedFrom > m_ms / 1000 ? m_postponedFrom : 0, m_postponedFrom = m_postponedTo = 0;
+        else if (!std::exchange(m_held, false) && (m_skipAt != 0 || !NextOf(false, m_ms / 1000, m_skipAt)))
             m_skipAt = 0;
         return send(kCommand + ID_SKIP_NEXT_TURN_OFF, WM_COMMAND, ID_SKIP_NEXT_TURN_OFF);
     case What::Command:
@@ -324,6 +327,9 @@ void NightRun::Apply(const Event& event)
         Exit();
         m_restartMs = m_ms + event.a * 1000;
         return;
+    case What::Postpone:
+        Postpone();
+        return send(kCommand + ID_POSTPONE_NEXT_TURN_OFF, WM_COMMAND, ID_POSTPONE_NEXT_TURN_OFF);
     }
 }
 
@@ -349,6 +355,14 @@ void NightRun::EditSchedules(const Event& event)
         };
         if (m_skipAt != 0 && std::none_of(m_schedules.begin(), m_schedules.end(), comes))
             m_skipAt = 0;
+        const auto postponedComes = [&](const Schedule& schedule) {
+            long long at = 0;
+            return NextOccurrence(TimesOf(schedule).turnOff, m_postponedFrom - 1, Zone(), at) && at == m_postponedFrom;
+        };
+        long long turnOn = 0;
+        if (m_postponedTo != 0 && (std::none_of(m_schedules.begin(), m_schedules.end(), postponedComes) ||
+                                   (NextOf(true, m_postponedFrom, turnOn) && m_postponedTo >= turnOn)))
+            m_postponedFrom = m_postponedTo = 0;
         if (m_held)
             m_held = NightEnd(true, m_heldUntil);
         if (m_again)
@@ -434,6 +448,8 @@ void NightRun::Start()
     // What is stored survives: the skip, if its occurrence is still to come.
     if (m_skipAt + kCatchUp < m_ms / 1000 || m_skipAt > m_ms / 1000 + 8 * 86400)
         m_skipAt = 0;
+    if (m_postponedTo + kCatchUp < m_ms / 1000)
+        m_postponedFrom = m_postponedTo = 0;
     Stimulus(kStart, [&] {
         m_dlg = std::make_unique<CVeskaroDlg>(m_env);
         if (m_dlg->Create(nullptr))
@@ -562,8 +578,11 @@ void NightRun::TickModel(long long now, int tick)
                 off = true, blackScreen |= schedule.autoDisplayBlackScreen != 0, lock |= schedule.turnOffLockPC != 0;
             on |= due(times.turnOn);
         }
+        const long long postponed = PostponedModel(second, off, blackScreen, lock);
+        const bool wasHeld = m_held;
         if (off)
             TurnOffModel(second, now, tick, blackScreen && !m_locked, lock && !m_locked);
+        m_heldAt = postponed != 0 && m_held && !wasHeld ? postponed : m_heldAt;
         if (on)
         {
             m_expected.push_back(Expectation{second, true});
@@ -572,6 +591,8 @@ void NightRun::TickModel(long long now, int tick)
             m_held = m_again = m_suspended = false;
         }
     }
+    if (m_postponedTo != 0 && now - m_postponedTo > kCatchUp)
+        m_postponedFrom = m_postponedTo = 0; // passed in a gap
     if (m_skipAt != 0 && now - m_skipAt > kCatchUp)
         m_skipAt = 0;
     EndNights(now);
@@ -598,6 +619,8 @@ void NightRun::TurnOffModel(long long second, long long now, int tick, bool blac
         if (skipped)
             return;
     }
+    if (m_postponedTo != 0 && second == m_postponedFrom)
+        return; // made at its new second
     EndNights(now);
     NightEnd(true, m_nightEnd);
     if (m_held)
@@ -607,7 +630,7 @@ void NightRun::TurnOffModel(long long second, long long now, int tick, bool blac
     }
     if (Option(kHold) && InUse(Idle()))
     {
-        m_held = true;
+        m_held = true, m_heldAt = second;
         NightEnd(true, m_heldUntil);
         m_heldBlack = blackScreen, m_heldLock = lock, m_heldIdle = Idle();
         return;
@@ -626,6 +649,52 @@ void NightRun::Expect(long long second, int tick, bool blackScreen, bool lock)
     m_suspended = true; // the monitors are let go before the black screen
     m_again = Option(kAgain) && NightEnd(false, m_againUntil);
     m_againIdle = Idle();
+}
+
+// The menu's postpone, by the program's rules: a quarter hour more each time, dropped (as a skip) at the turn-on.
+void NightRun::Postpone()
+{
+    const long long now = m_ms / 1000;
+    long long from = m_postponedFrom, to = m_postponedTo + 900, turnOn = 0;
+    if (m_postponedTo == 0 && m_held)
+        from = m_heldAt, to = now + 900, m_held = false;
+    else if (m_postponedTo == 0 && NextOf(false, now, from))
+        to = from + 900;
+    else if (m_postponedTo == 0)
+        return;
+    m_skipAt = m_skipAt == from ? 0 : m_skipAt;
+    const bool dropped = NextOf(true, from, turnOn) && to >= turnOn;
+    m_postponedFrom = dropped ? 0 : from, m_postponedTo = dropped ? 0 : to;
+    m_skipAt = dropped && from > now ? from : m_skipAt;
+}
+
+// The postponed turn-off at its new second, as its occurrence would have been made, merged with any of that
+// second; the occurrence it was, or 0.
+long long NightRun::PostponedModel(long long second, bool& off, bool& blackScreen, bool& lock)
+{
+    if (m_postponedTo == 0 || second != m_postponedTo)
+        return 0;
+    long long at = 0;
+    for (const Schedule& schedule : m_schedules)
+        if (NextOccurrence(TimesOf(schedule).turnOff, m_postponedFrom - 1, Zone(), at) && at == m_postponedFrom)
+            blackScreen |= schedule.autoDisplayBlackScreen != 0, lock |= schedule.turnOffLockPC != 0;
+    off = true, m_postponedTo = 0;
+    return std::exchange(m_postponedFrom, 0);
+}
+
+// The next turn-off as the tip names it: true where it is the postponed one.
+bool NightRun::PostponedTurnOff(long long& off)
+{
+    if (!NextOf(false, m_ms / 1000, off))
+        off = -1;
+    if (m_postponedTo == 0)
+        return false;
+    if (off == m_postponedFrom && !NextOf(false, m_postponedFrom, off))
+        off = -1;
+    if (off >= 0 && off < m_postponedTo)
+        return false;
+    off = m_postponedTo;
+    return true;
 }
 
 // ---- What the window did ----
@@ -756,6 +825,8 @@ void NightRun::CheckUnaskedTurnOff()
         Fail(1, L"a scheduled turn-off while the PC was in use, with the hold set");
     else if (m_skippedNow)
         Fail(2, L"a turn-off at the skipped occurrence");
+    else if (m_postponedTo != 0 && now - m_postponedFrom >= 0 && now - m_postponedFrom <= kCatchUp)
+        Fail(2, L"a postponed turn-off made at its old second");
     else if (now >= m_nightEnd)
         Fail(2, L"a turn-off after the end of its night");
     else if (m_again)
@@ -841,12 +912,11 @@ void NightRun::CheckWakeTimer()
 void NightRun::CheckTip()
 {
     long long off = -1, on = -1;
-    if (!NextOf(false, m_ms / 1000, off))
-        off = -1;
+    const bool postponed = PostponedTurnOff(off);
     if (!NextOf(true, m_ms / 1000, on))
         on = -1;
     const auto format = [this](long long second) { return DayAndTime(m_outside, second); };
-    const std::wstring expected = TrayTipText(kTestAppName, off, on, m_skipAt != 0, m_held, format);
+    const std::wstring expected = TrayTipText(kTestAppName, off, on, m_skipAt != 0, m_held, format, postponed);
     if (m_tip != expected)
         Fail(8, L"the tip reads \"" + m_tip + L"\" where \"" + expected + L"\" comes");
 }

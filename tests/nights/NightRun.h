@@ -58,6 +58,7 @@ enum class What
     Skip,
     Command,    // the command `a`, as the command line sends it
     Restart,    // Exit, and a start again `a` seconds later
+    Postpone,   // the next turn-off fifteen minutes later
 };
 
 struct Event
@@ -150,6 +151,9 @@ private:
     void EndNights(long long now);
     void TurnOffModel(long long second, long long now, int tick, bool blackScreen, bool lock);
     void Expect(long long second, int tick, bool blackScreen, bool lock);
+    void Postpone();
+    long long PostponedModel(long long second, bool& off, bool& blackScreen, bool& lock);
+    bool PostponedTurnOff(long long& off);
 
     // What the window did, and the invariants.
     void Observe();
@@ -199,6 +203,7 @@ private:
     long long m_expectations = 0;
     std::vector<long long> m_screens; // the black screens up, oldest first: the expectation each shows for, or -1
     long long m_skipAt = 0, m_nightEnd = LLONG_MAX;
+    long long m_postponedFrom = 0, m_postponedTo = 0, m_heldAt = 0;
     bool m_skippedNow = false;
     bool m_held = false, m_heldBlack = false, m_heldLock = false;
     long long m_heldUntil = 0, m_heldIdle = 0;

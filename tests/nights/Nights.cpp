@@ -156,6 +156,13 @@ std::vector<Event> DrawEvents(std::uint64_t seed, int days, const Setup& setup)
             add(any(), What::Late, rng.Between(2, 50));
         if (rng.Chance(30)) // a gap over the catch-up, mostly across a quarter hour, where schedules fall
             add(std::max(base, base + rng.Below(96) * 900 - rng.Between(1, 60)), What::Late, rng.Between(61, 900));
+        if (aim.Chance(15)) // a postpone or a few, mostly in the half hour before a turn-off
+        {
+            const ScheduleTimes times = TimesOf(DrawSchedule(setup.schedules[aim.Below(setup.schedules.size())]));
+            const long long at = base + (aim.Chance(70) ? times.turnOff.secondOfDay - aim.Between(1, 1800) : aim.Below(kDay));
+            for (long long k = aim.Between(1, 4); k > 0; --k)
+                add(std::max(base, at + k), What::Postpone);
+        }
         if (aim.Chance(25)) // and one across a time of the first schedules, so that a turn-off or turn-on passes unmade
         {
             const ScheduleTimes times = TimesOf(DrawSchedule(setup.schedules[aim.Below(setup.schedules.size())]));
@@ -198,7 +205,7 @@ std::wstring Describe(const Event& event)
                                             L"session change", L"another program turns the display on", L"on AC power",
                                             L"no tick for", L"zone offset", L"edit schedule", L"add schedule",
                                             L"remove schedule", L"option", L"skip the next turn-off", L"command",
-                                            L"exit, and start again after"};
+                                            L"exit, and start again after", L"postpone the next turn-off"};
     std::wstring text = Clock(event.at) + L"  " + kNames[static_cast<int>(event.what)];
     switch (event.what)
     {
