@@ -297,6 +297,23 @@ void CTurnOffSequence::LoadSkip()
                        to <= now + 16 * 86400LL;
     m_postponedFrom = comes ? from : 0;
     m_postponedTo = comes ? to : 0;
+    // Whatever is stored, it never makes a turn-off that no schedule asked for.
+    if (m_postponedTo != 0 && !PostponementHolds())
+        m_postponedFrom = m_postponedTo = 0;
+}
+
+bool CTurnOffSequence::PostponementHolds()
+{
+    // Its occurrence a turn-off of a schedule still, and its new second before the next turn-on.
+    const auto zone = [this](long long second, std::tm& local) { return m_outside.LocalTime(second, local); };
+    const ScheduledTimes times = m_window.GetScheduledTimes();
+    const auto comes = [&](const ScheduleTimes& schedule) {
+        long long at = 0;
+        return NextOccurrence(schedule.turnOff, m_postponedFrom - 1, zone, at) && at == m_postponedFrom;
+    };
+    long long turnOn = 0;
+    return std::any_of(times.begin(), times.end(), comes) &&
+           !(NextOccurrenceOf(&ScheduleTimes::turnOn, turnOn, m_postponedFrom) && m_postponedTo >= turnOn);
 }
 
 void CTurnOffSequence::SetPostponed(__time64_t from, __time64_t to)
@@ -380,10 +397,8 @@ bool CTurnOffSequence::NextTurnOff(long long& next)
         next = -1;
     if (m_postponedTo == 0)
         return false;
-    // The postponed occurrence comes at its new second; another schedule's may come before.
-    if (next == m_postponedFrom && !NextOccurrenceOf(&ScheduleTimes::turnOff, next, m_postponedFrom))
-        next = -1;
-    if (next >= 0 && next < m_postponedTo)
+    // The turn-offs from the postponed one's second on come at its new second with it.
+    if (next >= 0 && next < m_postponedFrom)
         return false;
     next = m_postponedTo;
     return true;
@@ -417,13 +432,7 @@ void CTurnOffSequence::OnSchedulesChanged()
     if (m_skipAt != 0 && std::none_of(times.begin(), times.end(), skippedComes))
         SetSkip(0);
     // So is a postponement; and one that now reaches the next turn-on is dropped.
-    const auto postponedComes = [&](const ScheduleTimes& schedule) {
-        long long at = 0;
-        return NextOccurrence(schedule.turnOff, m_postponedFrom - 1, zone, at) && at == m_postponedFrom;
-    };
-    long long turnOn = 0;
-    if (m_postponedTo != 0 && (std::none_of(times.begin(), times.end(), postponedComes) ||
-                               (NextOccurrenceOf(&ScheduleTimes::turnOn, turnOn, m_postponedFrom) && m_postponedTo >= turnOn)))
+    if (m_postponedTo != 0 && !PostponementHolds())
         SetPostponed(0, 0);
     long long end = 0;
     if (m_held && NightEnd(true, end))
@@ -458,9 +467,9 @@ bool CTurnOffSequence::SkipsOrHolds(bool blackScreen, bool lock, long long teste
         if (thisOne)
             return true;
     }
-    // The postponed occurrence is made at its new second.
-    if (m_postponedTo != 0 && m_postponedFrom <= at &&
-        (tested >= 0 ? tested == m_postponedFrom : now - m_postponedFrom <= kOccurrenceGrace))
+    // The postponed occurrence is made at its new second, and so is any other meanwhile: the next turn-off
+    // the user put off.
+    if (m_postponedTo != 0 && m_postponedFrom <= at && at < m_postponedTo)
         return true;
     EndNight(now, false); // a hold of last night's does not take this one in
     if (m_held)
@@ -519,7 +528,7 @@ void CTurnOffSequence::PostponedDue(long long second, bool& turnOff, bool& black
     // Made as its occurrence would have been, with its black screen and lock, and the hold; with
     // another schedule's of the same second, once.
     turnOff = true;
-    m_window.TurnOffActionsAt(m_postponedFrom, blackScreen, lock);
+    m_window.TurnOffActionsAt(m_postponedFrom, m_postponedTo, blackScreen, lock);
     m_makingPostponed = m_postponedFrom;
     SetPostponed(0, 0);
 }

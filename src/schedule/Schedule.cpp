@@ -91,18 +91,18 @@ void CVeskaroDlg::OnScheduleTimeChanged(const NMHDR*, LRESULT* result)
     *result = 0;
 }
 
-void CVeskaroDlg::TurnOffActionsAt(long long second, bool& blackScreen, bool& lock)
+void CVeskaroDlg::TurnOffActionsAt(long long first, long long last, bool& blackScreen, bool& lock)
 {
     const auto zone = [this](long long at, std::tm& local) { return m_outside.LocalTime(at, local); };
     const auto add = [&](const Schedule& schedule, const ScheduleTimes& times) {
         long long at = 0;
-        if (!NextOccurrence(times.turnOff, second - 1, zone, at) || at != second)
+        if (!NextOccurrence(times.turnOff, first - 1, zone, at) || at > last)
             return;
         blackScreen = blackScreen || schedule.autoDisplayBlackScreen != 0;
         lock = lock || schedule.turnOffLockPC != 0;
     };
-    const Schedule first = FirstSchedule();
-    add(first, TimesOf(first));
+    const Schedule own = FirstSchedule();
+    add(own, TimesOf(own));
     for (const CScheduleList::Entry& entry : m_schedules.Entries())
         add(entry.schedule, entry.times);
 }

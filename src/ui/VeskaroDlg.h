@@ -59,8 +59,8 @@ public:
     void ReadTimeZoneAndRestartWallClock();
     int& DayFlag(int index); // 0..13 for m_bDay1..m_bDay14
     ScheduledTimes GetScheduledTimes();
-    // What the schedules turning off at that calendar second ask for with it.
-    void TurnOffActionsAt(long long second, bool& blackScreen, bool& lock);
+    // What the schedules turning off from `first` to `last` (calendar seconds) ask for with it.
+    void TurnOffActionsAt(long long first, long long last, bool& blackScreen, bool& lock);
     // The first schedule, which the members hold, as a value.
     Schedule FirstSchedule();
     void SetFirstSchedule(const Schedule& schedule);

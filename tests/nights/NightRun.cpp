@@ -619,8 +619,8 @@ void NightRun::TurnOffModel(long long second, long long now, int tick, bool blac
         if (skipped)
             return;
     }
-    if (m_postponedTo != 0 && second == m_postponedFrom)
-        return; // made at its new second
+    if (m_postponedTo != 0 && second >= m_postponedFrom && second < m_postponedTo)
+        return; // made at its new second, with the others put off
     EndNights(now);
     NightEnd(true, m_nightEnd);
     if (m_held)
@@ -676,7 +676,7 @@ long long NightRun::PostponedModel(long long second, bool& off, bool& blackScree
         return 0;
     long long at = 0;
     for (const Schedule& schedule : m_schedules)
-        if (NextOccurrence(TimesOf(schedule).turnOff, m_postponedFrom - 1, Zone(), at) && at == m_postponedFrom)
+        if (NextOccurrence(TimesOf(schedule).turnOff, m_postponedFrom - 1, Zone(), at) && at <= m_postponedTo)
             blackScreen |= schedule.autoDisplayBlackScreen != 0, lock |= schedule.turnOffLockPC != 0;
     off = true, m_postponedTo = 0;
     return std::exchange(m_postponedFrom, 0);
@@ -689,9 +689,7 @@ bool NightRun::PostponedTurnOff(long long& off)
         off = -1;
     if (m_postponedTo == 0)
         return false;
-    if (off == m_postponedFrom && !NextOf(false, m_postponedFrom, off))
-        off = -1;
-    if (off >= 0 && off < m_postponedTo)
+    if (off >= 0 && off < m_postponedFrom)
         return false;
     off = m_postponedTo;
     return true;
@@ -825,8 +823,8 @@ void NightRun::CheckUnaskedTurnOff()
         Fail(1, L"a scheduled turn-off while the PC was in use, with the hold set");
     else if (m_skippedNow)
         Fail(2, L"a turn-off at the skipped occurrence");
-    else if (m_postponedTo != 0 && now - m_postponedFrom >= 0 && now - m_postponedFrom <= kCatchUp)
-        Fail(2, L"a postponed turn-off made at its old second");
+    else if (m_postponedTo != 0 && now >= m_postponedFrom && now < m_postponedTo)
+        Fail(2, L"a turn-off made while the next was postponed");
     else if (now >= m_nightEnd)
         Fail(2, L"a turn-off after the end of its night");
     else if (m_again)
