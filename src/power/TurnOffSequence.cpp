@@ -302,17 +302,21 @@ void CTurnOffSequence::LoadSkip()
         m_postponedFrom = m_postponedTo = 0;
 }
 
+bool CTurnOffSequence::ScheduleTurnsOffAt(long long second)
+{
+    const auto zone = [this](long long at, std::tm& local) { return m_outside.LocalTime(at, local); };
+    const ScheduledTimes times = m_window.GetScheduledTimes();
+    return std::any_of(times.begin(), times.end(), [&](const ScheduleTimes& schedule) {
+        long long at = 0;
+        return NextOccurrence(schedule.turnOff, second - 1, zone, at) && at == second;
+    });
+}
+
 bool CTurnOffSequence::PostponementHolds()
 {
     // Its occurrence a turn-off of a schedule still, and its new second before the next turn-on.
-    const auto zone = [this](long long second, std::tm& local) { return m_outside.LocalTime(second, local); };
-    const ScheduledTimes times = m_window.GetScheduledTimes();
-    const auto comes = [&](const ScheduleTimes& schedule) {
-        long long at = 0;
-        return NextOccurrence(schedule.turnOff, m_postponedFrom - 1, zone, at) && at == m_postponedFrom;
-    };
     long long turnOn = 0;
-    return std::any_of(times.begin(), times.end(), comes) &&
+    return ScheduleTurnsOffAt(m_postponedFrom) &&
            !(NextOccurrenceOf(&ScheduleTimes::turnOn, turnOn, m_postponedFrom) && m_postponedTo >= turnOn);
 }
 
@@ -422,14 +426,8 @@ void CTurnOffSequence::EndNight(__time64_t now, bool turnOnMade)
 
 void CTurnOffSequence::OnSchedulesChanged()
 {
-    const auto zone = [this](long long second, std::tm& local) { return m_outside.LocalTime(second, local); };
-    const ScheduledTimes times = m_window.GetScheduledTimes();
-    const auto skippedComes = [&](const ScheduleTimes& schedule) {
-        long long at = 0;
-        return NextOccurrence(schedule.turnOff, m_skipAt - 1, zone, at) && at == m_skipAt;
-    };
     // A skip is aimed at one occurrence: moved or gone, the turn-off the user now sees comes.
-    if (m_skipAt != 0 && std::none_of(times.begin(), times.end(), skippedComes))
+    if (m_skipAt != 0 && !ScheduleTurnsOffAt(m_skipAt))
         SetSkip(0);
     // So is a postponement; and one that now reaches the next turn-on is dropped.
     if (m_postponedTo != 0 && !PostponementHolds())

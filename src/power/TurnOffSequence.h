@@ -92,6 +92,7 @@ private:
     void EndNight(__time64_t now, bool turnOnMade);
     void SetSkip(__time64_t at);
     void SetPostponed(__time64_t from, __time64_t to);
+    bool ScheduleTurnsOffAt(long long second);
     bool PostponementHolds();
 
     void ArmTurnOffAgain();

@@ -349,18 +349,16 @@ void NightRun::EditSchedules(const Event& event)
         else
             return;
         // The model follows the program's rules for what the schedules change.
-        const auto comes = [&](const Schedule& schedule) {
-            long long at = 0;
-            return NextOccurrence(TimesOf(schedule).turnOff, m_skipAt - 1, Zone(), at) && at == m_skipAt;
+        const auto turnsOffAt = [&](long long second) {
+            return std::any_of(m_schedules.begin(), m_schedules.end(), [&](const Schedule& schedule) {
+                long long at = 0;
+                return NextOccurrence(TimesOf(schedule).turnOff, second - 1, Zone(), at) && at == second;
+            });
         };
-        if (m_skipAt != 0 && std::none_of(m_schedules.begin(), m_schedules.end(), comes))
+        if (m_skipAt != 0 && !turnsOffAt(m_skipAt))
             m_skipAt = 0;
-        const auto postponedComes = [&](const Schedule& schedule) {
-            long long at = 0;
-            return NextOccurrence(TimesOf(schedule).turnOff, m_postponedFrom - 1, Zone(), at) && at == m_postponedFrom;
-        };
         long long turnOn = 0;
-        if (m_postponedTo != 0 && (std::none_of(m_schedules.begin(), m_schedules.end(), postponedComes) ||
+        if (m_postponedTo != 0 && (!turnsOffAt(m_postponedFrom) ||
                                    (NextOf(true, m_postponedFrom, turnOn) && m_postponedTo >= turnOn)))
             m_postponedFrom = m_postponedTo = 0;
         if (m_held)
