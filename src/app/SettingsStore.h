@@ -80,12 +80,23 @@ inline constexpr IntOption kIdleMinutes{L"m_iIdleMinutes", 5};
 inline constexpr int kMinIdleMinutes = 1;
 inline constexpr int kMaxIdleMinutes = 240;
 inline constexpr IntOption kTurnOffAgainWhenIdle{L"m_bTurnOffAgainWhenIdle", 0};
+inline constexpr IntOption kFadeBeforeIdleTurnOff{L"m_bFadeBeforeIdleTurnOff", 1};
+inline constexpr IntOption kNoticeBeforeTurnOff{L"m_bNoticeBeforeTurnOff", 0};
+inline constexpr IntOption kNoticeMinutes{L"m_iNoticeMinutes", 1};
+inline constexpr int kMinNoticeMinutes = 1;
+inline constexpr int kMaxNoticeMinutes = 15;
 
 // A stored idle time outside its range reads as the default.
 inline int ReadIdleMinutes(ISettingsStore& store)
 {
     const int minutes = kIdleMinutes.Read(store);
     return minutes >= kMinIdleMinutes && minutes <= kMaxIdleMinutes ? minutes : kIdleMinutes.defaultValue;
+}
+
+inline int ReadNoticeMinutes(ISettingsStore& store)
+{
+    const int minutes = kNoticeMinutes.Read(store);
+    return minutes >= kMinNoticeMinutes && minutes <= kMaxNoticeMinutes ? minutes : kNoticeMinutes.defaultValue;
 }
 
 // A flag edited by hand may hold any number; the readers take non-zero as set, and a

@@ -56,6 +56,9 @@
 #define IDC_TURN_OFF_WHEN_IDLE 1037
 #define IDC_IDLE_MINUTES 1038
 #define IDC_TURN_OFF_AGAIN_WHEN_IDLE 1039
+#define IDC_FADE_BEFORE_IDLE_TURN_OFF 1040
+#define IDC_NOTICE_BEFORE_TURN_OFF 1041
+#define IDC_NOTICE_MINUTES 1042
 
 // Schedules dialog (template 138); the schedule editor (template 139) has the main window's
 // schedule controls, with their ids

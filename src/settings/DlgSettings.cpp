@@ -35,6 +35,10 @@ void CDlgSettings::DoDataExchange(CDataExchange& dx)
     DDX_Text(dx, IDC_IDLE_MINUTES, m_iIdleMinutes);
     DDV_MinMaxInt(dx, IDC_IDLE_MINUTES, m_iIdleMinutes, kMinIdleMinutes, kMaxIdleMinutes);
     DDX_Check(dx, IDC_TURN_OFF_AGAIN_WHEN_IDLE, m_bTurnOffAgainWhenIdle);
+    DDX_Check(dx, IDC_FADE_BEFORE_IDLE_TURN_OFF, m_bFadeBeforeIdleTurnOff);
+    DDX_Check(dx, IDC_NOTICE_BEFORE_TURN_OFF, m_bNoticeBeforeTurnOff);
+    DDX_Text(dx, IDC_NOTICE_MINUTES, m_iNoticeMinutes);
+    DDV_MinMaxInt(dx, IDC_NOTICE_MINUTES, m_iNoticeMinutes, kMinNoticeMinutes, kMaxNoticeMinutes);
 }
 
 BOOL CDlgSettings::OnInitDialog()
@@ -57,6 +61,9 @@ BOOL CDlgSettings::OnInitDialog()
     m_bTurnOffWhenIdle = AsFlag(kTurnOffWhenIdle.Read(store));
     m_iIdleMinutes = ReadIdleMinutes(store);
     m_bTurnOffAgainWhenIdle = AsFlag(kTurnOffAgainWhenIdle.Read(store));
+    m_bFadeBeforeIdleTurnOff = AsFlag(kFadeBeforeIdleTurnOff.Read(store));
+    m_bNoticeBeforeTurnOff = AsFlag(kNoticeBeforeTurnOff.Read(store));
+    m_iNoticeMinutes = ReadNoticeMinutes(store);
 
     CDialogBase::OnInitDialog();
 
@@ -75,6 +82,7 @@ BOOL CDlgSettings::OnInitDialog()
     m_outside.SetAccessibleName(::GetDlgItem(m_hWnd, IDC_MONITOR_ON_TEXT), L"Phrase spoken when the monitors come on");
     m_outside.SetAccessibleName(::GetDlgItem(m_hWnd, IDC_MONITOR_OFF_TEXT), L"Phrase spoken when the monitors go off");
     m_outside.SetAccessibleName(::GetDlgItem(m_hWnd, IDC_IDLE_MINUTES), L"Idle minutes");
+    m_outside.SetAccessibleName(::GetDlgItem(m_hWnd, IDC_NOTICE_MINUTES), L"Notice minutes");
 
     m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
@@ -106,6 +114,9 @@ void CDlgSettings::OnOK()
     kTurnOffWhenIdle.Write(store, m_bTurnOffWhenIdle);
     kIdleMinutes.Write(store, m_iIdleMinutes);
     kTurnOffAgainWhenIdle.Write(store, m_bTurnOffAgainWhenIdle);
+    kFadeBeforeIdleTurnOff.Write(store, m_bFadeBeforeIdleTurnOff);
+    kNoticeBeforeTurnOff.Write(store, m_bNoticeBeforeTurnOff);
+    kNoticeMinutes.Write(store, m_iNoticeMinutes);
 
     // Every OK applies the box, so a moved executable is written with its new path.
     SetStartAtLogin(m_env.applicationName, m_bStartAtLogin != 0);

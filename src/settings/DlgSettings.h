@@ -32,6 +32,9 @@ public:
     int m_bTurnOffWhenIdle = 0;
     int m_iIdleMinutes = 0;
     int m_bTurnOffAgainWhenIdle = 0;
+    int m_bFadeBeforeIdleTurnOff = 0;
+    int m_bNoticeBeforeTurnOff = 0;
+    int m_iNoticeMinutes = 0;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;

@@ -197,7 +197,7 @@ TEST_F(MainWindowMenus, EveryWindowServesTheKeyboardAndScreenReaders)
             last = r, ++controls;
         }
     }
-    EXPECT_EQ(controls, 67) << "controls walked in the 5 windows";
+    EXPECT_EQ(controls, 70) << "controls walked in the 5 windows";
 }
 
 } // namespace

@@ -154,6 +154,8 @@ TEST_F(SettingsDialogTest, EmptyStoreShowsTheDefaultsAndTheNames)
                     IDC_SPEAK_MONITOR_ON, IDC_SPEAK_MONITOR_OFF})
         EXPECT_FALSE(Checked(box)) << box;
     EXPECT_TRUE(Checked(IDC_KEEP_MONITORS_OFF));
+    EXPECT_TRUE(Checked(IDC_FADE_BEFORE_IDLE_TURN_OFF));
+    EXPECT_FALSE(Checked(IDC_NOTICE_BEFORE_TURN_OFF));
     EXPECT_EQ(Text(IDC_LOCK_TURN_OFF_DELAY), L"1000");
     EXPECT_EQ(Text(IDC_LOG_FILE_PATH), L"");
     EXPECT_EQ(Text(IDC_MONITOR_ON_TEXT), L"Monitor On");
@@ -192,8 +194,10 @@ TEST_F(SettingsDialogTest, StoredOptionsAndTheRunValueAreShown)
     m_reader.WriteProfileString(L"", L"m_sMonitorOnText", L"Hello");
     m_reader.WriteProfileString(L"", L"m_sMonitorOffText", L"");
     m_reader.WriteProfileInt(L"", L"m_iIdleMinutes", 241); // out of range: the default
+    m_reader.WriteProfileString(L"", L"m_iNoticeMinutes", L"15"); // of the wrong type: the default
     Open();
     EXPECT_EQ(Text(IDC_IDLE_MINUTES), L"5");
+    EXPECT_EQ(Text(IDC_NOTICE_MINUTES), L"1");
 
     EXPECT_TRUE(Checked(IDC_ALLOW_MULTIPLE_INSTANCES));
     EXPECT_TRUE(Checked(IDC_START_AT_LOGIN));
@@ -219,7 +223,8 @@ TEST_F(SettingsDialogTest, OkWithNothingChangedWritesEveryOptionInOrder)
         L"\\LogFilePath=",             L"\\m_bKeepALog=0",              L"\\m_bSpeakMonitorON=0",
         L"\\m_bSpeakMonitorOFF=0",     L"\\m_sMonitorOffText=Monitor Off", L"\\m_sMonitorOnText=Monitor On",
         L"\\m_bKeepMonitorsOff=1",       L"\\m_bWakeForTurnOn=0",  L"\\m_bKeepMonitorsOnWhenScheduled=0",
-        L"\\m_bTurnOffWhenIdle=0",       L"\\m_iIdleMinutes=5",    L"\\m_bTurnOffAgainWhenIdle=0"};
+        L"\\m_bTurnOffWhenIdle=0",       L"\\m_iIdleMinutes=5",    L"\\m_bTurnOffAgainWhenIdle=0",
+        L"\\m_bFadeBeforeIdleTurnOff=1", L"\\m_bNoticeBeforeTurnOff=0", L"\\m_iNoticeMinutes=1"};
     EXPECT_EQ(m_store.writes, expected);
     EXPECT_EQ(StoredInt(L"m_iLockTurnOffDelay"), 1000);
     EXPECT_EQ(StoredText(L"LogFilePath"), L"");
@@ -311,6 +316,10 @@ TEST_F(SettingsDialogTest, DelayThatIsNoIntegerIsRefusedAndNothingIsWritten)
     Press(IDOK);
     EXPECT_EQ(m_outside.messageBoxes.back().text, L"Please enter an integer between 1 and 240.");
     SetText(IDC_IDLE_MINUTES, L"240");
+    SetText(IDC_NOTICE_MINUTES, L"16");
+    Press(IDOK);
+    EXPECT_EQ(m_outside.messageBoxes.back().text, L"Please enter an integer between 1 and 15.");
+    SetText(IDC_NOTICE_MINUTES, L"15");
     Press(IDOK);
     EXPECT_EQ(StoredInt(L"m_iLockTurnOffDelay"), 2147483647);
     EXPECT_EQ(RunValue::Get(), RunValueText(GetModulePath()));
