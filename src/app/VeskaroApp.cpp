@@ -112,8 +112,10 @@ int CVeskaroApp::Run()
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
         if (got == 0 || got == -1)
             break;
+        // The main window and the windows it owns (the notice) take their dialog keys.
         HWND main = m_dlg.GetSafeHwnd();
-        if (main && ::IsDialogMessageW(main, &message))
+        HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+        if (main && root && (root == main || ::GetWindow(root, GW_OWNER) == main) && ::IsDialogMessageW(root, &message))
             continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);

@@ -8,6 +8,7 @@ namespace veskaro {
 
 void CVeskaroDlg::ShowBlackScreen()
 {
+    m_turnOff.CloseNotice(); // back after it, if still due
     CDlgBlackScreen blackScreen(m_env.outside, m_env.applicationName);
     blackScreen.DoModal(m_hWnd);
 }

@@ -32,7 +32,8 @@ constexpr __time64_t kTurnOffsAgainPeriod = 10 * 60;
 
 CTurnOffSequence::CTurnOffSequence(CVeskaroDlg& window, IOutsideWorld& outside, ISettingsStore& store,
                                    CScheduledPower& power)
-    : m_window(window), m_outside(outside), m_store(store), m_power(power)
+    : m_window(window), m_outside(outside), m_store(store), m_power(power),
+      m_notice(window, outside, store, power, *this)
 {
 }
 
@@ -62,7 +63,7 @@ void CTurnOffSequence::Now(const Request& request)
     Perform(request);
 }
 
-bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock, long long tested)
+bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock, long long tested, bool afterInput)
 {
     // At the lock screen nobody sees a black screen, the key that closed it would lock once
     // more at the return, and the session is locked already: the monitors go off at once.
@@ -78,7 +79,7 @@ bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock, long long tested)
     m_power.OnScheduledTurnOff();
     if (!blackScreen)
     {
-        Now(request);
+        afterInput ? AfterInput(request) : Now(request);
         return true;
     }
     // Ticks nested in the black screen's modal loop may fall due for a turn-on: it waits
@@ -264,6 +265,7 @@ void CTurnOffSequence::Stop()
     m_turnOnDeferred = false;
     EndWatch();
     m_held = m_againArmed = false;
+    m_notice.Close();
 }
 
 // ---- While the PC is in use ----
@@ -361,13 +363,15 @@ void CTurnOffSequence::ToggleSkip()
         SetSkip(next);
 }
 
-void CTurnOffSequence::Postpone()
+void CTurnOffSequence::Postpone(long long named)
 {
     const __time64_t now = m_outside.Now();
     long long from = m_postponedFrom;
     long long to = m_postponedTo + kPostponeSeconds;
     if (m_postponedTo == 0 && m_held) // its second passed already: fifteen minutes from now, the hold ended
         from = m_heldAt, to = now + kPostponeSeconds, m_held = false;
+    else if (m_postponedTo == 0 && named >= 0)
+        from = named, to = named + kPostponeSeconds;
     else if (m_postponedTo == 0 && NextOccurrenceOf(&ScheduleTimes::turnOff, from))
         to = from + kPostponeSeconds;
     else if (m_postponedTo == 0)
@@ -397,7 +401,8 @@ bool CTurnOffSequence::NextOccurrenceOf(WeeklyTime ScheduleTimes::*action, long 
 
 bool CTurnOffSequence::NextTurnOff(long long& next)
 {
-    if (!NextOccurrenceOf(&ScheduleTimes::turnOff, next))
+    if (!NextOccurrenceOf(&ScheduleTimes::turnOff, next) ||
+        (next == m_madeEarly && !NextOccurrenceOf(&ScheduleTimes::turnOff, next, next)))
         next = -1;
     if (m_postponedTo == 0)
         return false;
@@ -406,6 +411,41 @@ bool CTurnOffSequence::NextTurnOff(long long& next)
         return false;
     next = m_postponedTo;
     return true;
+}
+
+bool CTurnOffSequence::NextDueTurnOff(long long& second)
+{
+    if (m_held)
+        return false;
+    if (NextTurnOff(second))
+        return true; // the postponed one
+    // The skipped occurrence is not made: the one after it is.
+    if (second >= 0 && second == m_skipAt && !NextOccurrenceOf(&ScheduleTimes::turnOff, second, second))
+        second = -1;
+    return second >= 0;
+}
+
+void CTurnOffSequence::SkipTurnOffAt(long long second)
+{
+    if (m_postponedTo != 0 && second == m_postponedTo)
+        ToggleSkip(); // the postponement dropped, its occurrence skipped if still to come
+    else
+        SetSkip(second);
+}
+
+void CTurnOffSequence::TurnOffAt(long long second)
+{
+    long long first = second;
+    if (m_postponedTo != 0 && second == m_postponedTo)
+        first = m_postponedFrom, SetPostponed(0, 0);
+    bool blackScreen = false;
+    bool lock = false;
+    m_window.TurnOffActionsAt(first, second, blackScreen, lock);
+    if (first > m_outside.Now())
+        m_madeEarly = first; // its own second passes unmade
+    m_window.UpdateTrayTip();
+    m_releasingHeld = true; // made as asked, never held
+    Scheduled(blackScreen, lock, -1, true); // the click is input: it settles first
 }
 
 bool CTurnOffSequence::NightEnd(bool held, long long& end)
@@ -429,6 +469,8 @@ void CTurnOffSequence::OnSchedulesChanged()
     // A skip is aimed at one occurrence: moved or gone, the turn-off the user now sees comes.
     if (m_skipAt != 0 && !ScheduleTurnsOffAt(m_skipAt))
         SetSkip(0);
+    if (m_madeEarly != 0 && !ScheduleTurnsOffAt(m_madeEarly))
+        m_madeEarly = 0;
     // So is a postponement; and one that now reaches the next turn-on is dropped.
     if (m_postponedTo != 0 && !PostponementHolds())
         SetPostponed(0, 0);
@@ -458,9 +500,14 @@ bool CTurnOffSequence::SkipsOrHolds(bool blackScreen, bool lock, long long teste
     const __time64_t now = m_outside.Now();
     // The skipped occurrence itself; where the tick tested a wall-clock second, its own time tells.
     const long long at = tested >= 0 ? tested : now;
+    const auto reached = [&](__time64_t mark) {
+        return tested >= 0 ? tested == mark : now - mark <= kOccurrenceGrace;
+    };
+    if (m_madeEarly != 0 && m_madeEarly <= at && reached(std::exchange(m_madeEarly, 0)))
+        return true;
     if (m_skipAt != 0 && m_skipAt <= at)
     {
-        const bool thisOne = tested >= 0 ? tested == m_skipAt : now - m_skipAt <= kOccurrenceGrace;
+        const bool thisOne = reached(m_skipAt);
         SetSkip(0);
         if (thisOne)
             return true;
@@ -498,8 +545,11 @@ bool CTurnOffSequence::SkipsOrHolds(bool blackScreen, bool lock, long long teste
 
 bool CTurnOffSequence::OnTick(__time64_t now)
 {
-    if (!m_held && !m_againArmed && m_skipAt == 0 && m_postponedTo == 0)
+    m_notice.OnTick(now);
+    if (!m_held && !m_againArmed && m_skipAt == 0 && m_postponedTo == 0 && m_madeEarly == 0)
         return true;
+    if (m_madeEarly != 0 && now - m_madeEarly > kOccurrenceGrace)
+        m_madeEarly = 0;
     if (m_postponedTo != 0 && now - m_postponedTo > kOccurrenceGrace)
         SetPostponed(0, 0); // passed in a sleep or a gap
     if (m_skipAt != 0 && now - m_skipAt > kOccurrenceGrace)

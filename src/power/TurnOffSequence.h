@@ -3,6 +3,8 @@
 // monitors off until the user comes back.
 #pragma once
 
+#include "power/TurnOffNotice.h"
+
 #include <windows.h>
 
 #include <ctime>
@@ -40,7 +42,8 @@ public:
     // The scheduled turn-off: the black screen first when asked, then the turn-off after
     // the input that closed it. False when the window ended while the black screen was up.
     // `tested`: the calendar second the tick tested, or -1 where it tested a wall-clock second.
-    bool Scheduled(bool blackScreen, bool lock, long long tested = -1);
+    // `afterInput`: asked for by the user's click, whose input must settle first.
+    bool Scheduled(bool blackScreen, bool lock, long long tested = -1, bool afterInput = false);
     // A turn-on Veskaro performs (the schedule, the ten seconds). One that falls due while a
     // turn-off waits ends the wait first; one during the scheduled black screen comes right
     // after that black screen's turn-off.
@@ -68,7 +71,8 @@ public:
     void ToggleSkip();
     // The menu command: the next scheduled turn-off (a held one too) fifteen minutes later, and
     // fifteen more at each choice; one postponed to the next turn-on or past it is dropped, as a skip.
-    void Postpone();
+    // `named`: the turn-off the notice names, in place of the next.
+    void Postpone(long long named = -1);
     // The tick's test of a second: the postponed turn-off is due at its new one.
     void PostponedDue(long long second, bool& turnOff, bool& blackScreen, bool& lock);
     // A schedule added, edited or removed: the skip, the hold and the turn-off again follow it.
@@ -79,6 +83,16 @@ public:
     bool NextOccurrenceOf(WeeklyTime ScheduleTimes::*action, long long& next, long long from = -1);
     // The next turn-off as the tip names it: true when it is the postponed one.
     bool NextTurnOff(long long& next);
+    // The next turn-off the tick will make, as the notice names it: none while one is held.
+    bool NextDueTurnOff(long long& second);
+    // The notice's choices for the turn-off it names: not tonight, and made now (its black screen
+    // and lock, never held, its second used up).
+    void SkipTurnOffAt(long long second);
+    void TurnOffAt(long long second);
+    // What comes next may have changed: the notice follows.
+    void OnNextTurnOffChanged() { m_notice.OnNextTurnOffChanged(); }
+    void OnNoticeChoice(UINT id) { m_notice.OnChoice(id); }
+    void CloseNotice() { m_notice.Close(); } // a black screen comes up
 
 private:
     // The scheduled turn-off's first step: true when it is skipped or held instead of made.
@@ -140,11 +154,14 @@ private:
     __time64_t m_postponedFrom = 0;
     __time64_t m_postponedTo = 0;
     __time64_t m_makingPostponed = 0; // the occurrence of the postponed turn-off being made
+    __time64_t m_madeEarly = 0; // an occurrence made ahead of its second from the notice; 0 for none
     // The turn-off again: armed from a scheduled turn-off until the end of its night.
     bool m_againArmed = false;
     __time64_t m_againDisplayOnSince = 0;
     __time64_t m_againUntil = 0;
     DWORD m_againIdleSeconds = 0;
+
+    CTurnOffNotice m_notice;
 };
 
 } // namespace veskaro

@@ -13,6 +13,7 @@
 #define IDD_BLACK_SCREEN 136
 #define IDD_SCHEDULES 138
 #define IDD_SCHEDULE_EDIT 139
+#define IDD_NOTICE 140
 
 // Main window (template 102)
 #define IDC_DAY1 1000
@@ -66,6 +67,11 @@
 #define IDC_SCHEDULE_ADD 1051
 #define IDC_SCHEDULE_EDIT 1052
 #define IDC_SCHEDULE_REMOVE 1053
+// The notice before a scheduled turn-off (template 140)
+#define IDC_NOTICE_TEXT 1060
+#define IDC_NOTICE_POSTPONE 1061
+#define IDC_NOTICE_NOT_TONIGHT 1062
+#define IDC_NOTICE_TURN_OFF_NOW 1063
 
 // Menu commands (menus 130 and 131)
 #define ID_EXIT 32771
@@ -93,6 +99,7 @@
 #define WM_INSTANCE_HANDSHAKE (0x0400 + 3)
 #define WM_INSTANCE_QUERY (0x0400 + 4)
 #define WM_OPTIONS_CHANGED (0x0400 + 5) // posted to the other instances: the shared options changed
+#define WM_NOTICE_CHOICE (0x0400 + 6)   // from the notice: wParam is the button's id
 
 // Timers of the main window:
 //   1 TIMER_TURN_ON        10000 ms, one-shot: turn-on after "Turn Off ... Turn On After 10 Seconds"

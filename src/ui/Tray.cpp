@@ -110,8 +110,8 @@ UniqueIcon LoadSmallIcon(int size)
 }
 
 // "Mon 11:00 PM": the short day name and the time in the user's own formats, the seconds
-// only where the time has them.
-std::wstring DayAndTime(IOutsideWorld& outside, long long second)
+// only where the time has them; "11:00 PM" without the day.
+std::wstring DayAndTime(IOutsideWorld& outside, long long second, bool withDay = true)
 {
     std::tm local{};
     SYSTEMTIME time{};
@@ -119,13 +119,18 @@ std::wstring DayAndTime(IOutsideWorld& outside, long long second)
         return std::wstring();
     wchar_t day[64] = {};
     wchar_t clock[64] = {};
-    if (!::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &time, L"ddd", day, 64, nullptr) ||
+    if ((withDay && !::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &time, L"ddd", day, 64, nullptr)) ||
         !::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, local.tm_sec ? 0 : TIME_NOSECONDS, &time, nullptr, clock, 64))
         return std::wstring();
-    return std::wstring(day) + L" " + clock;
+    return withDay ? std::wstring(day) + L" " + clock : std::wstring(clock);
 }
 
 } // namespace
+
+std::wstring ClockText(IOutsideWorld& outside, long long second)
+{
+    return DayAndTime(outside, second, false);
+}
 
 std::wstring CVeskaroDlg::TrayTip()
 {
@@ -144,6 +149,7 @@ void CVeskaroDlg::UpdateTrayTip()
     const UINT check = m_turnOff.IsSkipSet() ? MF_CHECKED : MF_UNCHECKED;
     for (HMENU menu : {m_menuMain.Get(), m_menuTray.Get()})
         ::CheckMenuItem(::GetSubMenu(menu, 0), ID_SKIP_NEXT_TURN_OFF, MF_BYCOMMAND | check);
+    m_turnOff.OnNextTurnOffChanged();
     // An icon still to be added takes the tip with it.
     const std::wstring tip = TrayTip();
     if (m_trayIconRetry.Pending() || !m_trayTip.Changed(tip))
@@ -151,6 +157,16 @@ void CVeskaroDlg::UpdateTrayTip()
     NOTIFYICONDATAW data = TrayRecord(m_hWnd);
     data.uFlags = NIF_TIP | NIF_SHOWTIP;
     ::lstrcpynW(data.szTip, tip.c_str(), ARRAYSIZE(data.szTip));
+    m_outside.NotifyIcon(NIM_MODIFY, data);
+}
+
+void CVeskaroDlg::ShowTrayBalloon(const std::wstring& text)
+{
+    NOTIFYICONDATAW data = TrayRecord(m_hWnd);
+    data.uFlags = NIF_INFO | NIF_SHOWTIP;
+    data.dwInfoFlags = NIIF_INFO | NIIF_RESPECT_QUIET_TIME; // not over a film, a game, a presentation
+    ::lstrcpynW(data.szInfo, text.c_str(), ARRAYSIZE(data.szInfo));
+    ::lstrcpynW(data.szInfoTitle, m_env.applicationName.c_str(), ARRAYSIZE(data.szInfoTitle));
     m_outside.NotifyIcon(NIM_MODIFY, data);
 }
 

@@ -130,6 +130,7 @@ INT_PTR CVeskaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_INSTANCE_HANDSHAKE: return Result(message, OnInstanceHandshake(wParam, lParam));
     case WM_INSTANCE_QUERY: return Result(message, OnInstanceQuery());
     case WM_OPTIONS_CHANGED: return OnOptionsChanged(), TRUE;
+    case WM_NOTICE_CHOICE: return m_turnOff.OnNoticeChoice(static_cast<UINT>(wParam)), TRUE;
     case WM_DESTROY: return OnDestroy(), FALSE;
     case WM_HELP: return Result(message, OnHelpInfo());
     case WM_CLOSE: return OnClose(), TRUE;

@@ -21,6 +21,9 @@ namespace veskaro {
 // The registered "TaskbarCreated" message, shared by the process.
 extern UINT g_uTaskbarCreatedMessage;
 
+// "11:00 PM": a calendar second's local time in the user's format, the seconds only where it has them.
+std::wstring ClockText(IOutsideWorld& outside, long long second);
+
 class CVeskaroDlg : public CDialogBase
 {
 public:
@@ -45,6 +48,8 @@ public:
     // The tip and the skip's check mark, after anything that may change what comes next.
     void UpdateTrayTip();
     std::wstring TrayTip();
+    // Said once by the icon, where screen readers announce it.
+    void ShowTrayBalloon(const std::wstring& text);
 
     // Weekly schedule and its timer (schedule/)
     void LoadSaveSchedule(bool save);
