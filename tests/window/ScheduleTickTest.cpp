@@ -2,6 +2,7 @@
 // which order, and the status line.
 #include "window/ScheduleTestSupport.h"
 
+#include "framework/DataExchange.h"
 #include "res/resource.h"
 #include "window/PowerBroadcast.h"
 
@@ -326,6 +327,43 @@ TEST_F(ScheduleTick, PostponeTheNextTurnOff)
     EXPECT_EQ(::GetMenuState(Dlg().m_menuTray.Get(), ID_SKIP_NEXT_TURN_OFF, 0), static_cast<UINT>(MF_CHECKED));
     TickAt(kSetTime + 7 * kDaySeconds), TickAt(kSetTime + 7 * kDaySeconds + 2700);
     EXPECT_EQ(PowerCalls(), (Events{L"MonitorPower 2", L"LockWorkStation"}));
+}
+
+// The set minutes before, never activated, counting down, said once by the icon; Esc closes it alone; it closes as the
+// turn-off is made, postponed, skipped or held; "Turn Off Now" makes that one, its lock too, once its click settles.
+TEST_F(ScheduleTick, NoticeBeforeTheTurnOff)
+{
+    for (const wchar_t* name : {L"m_bDay7", L"m_bTurnOffLockPC"})
+        Set(name, 1);
+    SetText(L"m_oTimeTurnOff", kSetTimeText);
+    m_store.WriteProfileInt(L"", L"m_bNoticeBeforeTurnOff", 1), m_store.WriteProfileInt(L"", L"m_iNoticeMinutes", 2);
+    Open();
+    const auto notice = [] { return ::FindWindowW(nullptr, L"Notice - VeskaroTest"); };
+    const auto says = [&](HWND w) { return w ? GetWindowTextString(::GetDlgItem(w, IDC_NOTICE_TEXT)) : std::wstring(L"(none)"); };
+    const auto choose = [&](int id) { ::SendMessageW(notice(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0), PumpMessages(); };
+    const auto week = [](int n, __time64_t before) { return kSetTime + n * 7 * kDaySeconds - before; };
+    TickAt(kSetTime - 121);
+    EXPECT_EQ(notice(), nullptr);
+    TickAt(kSetTime - 120), TickAt(kSetTime - 59);
+    ASSERT_TRUE(::IsWindowVisible(notice()) && ::GetActiveWindow() != notice());
+    EXPECT_TRUE(::GetWindowLongW(notice(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(says(notice()), L"Monitors turn off at 7:01:40 AM (in 0:59)");
+    EXPECT_STREQ(m_outside.notifyIcons.back().data.szInfo, L"Monitors turn off at 7:01:40 AM");
+    EXPECT_EQ(m_outside.notifyIcons.back().data.dwInfoFlags, static_cast<DWORD>(NIIF_INFO | NIIF_RESPECT_QUIET_TIME));
+    choose(IDCANCEL), TickAt(kSetTime - 58), TickAt(kSetTime);
+    EXPECT_EQ(notice(), nullptr);
+    TickAt(week(1, 60)), choose(IDC_NOTICE_POSTPONE); // to 7:16:40, beyond the two minutes: closed until then
+    EXPECT_EQ(says((TickAt(week(1, 0)), notice())), L"(none)");
+    EXPECT_EQ(says((TickAt(week(1, -780)), notice())), L"Monitors turn off at 7:16:40 AM (in 2:00)");
+    choose(IDC_NOTICE_NOT_TONIGHT), TickAt(week(1, -900));
+    TickAt(week(2, 30)), choose(IDC_NOTICE_TURN_OFF_NOW);
+    for (int poll = 0; poll < 5; ++poll)
+        Send(WM_TIMER, TIMER_QUIET_INPUT);
+    TickAt(week(2, 0));
+    m_store.WriteProfileInt(L"", L"m_bTurnOffWhenIdle", 1), m_outside.millisecondsSinceInput = 0;
+    TickAt(week(3, 1)), TickAt(week(3, 0)); // held
+    EXPECT_EQ(says(notice()), L"(none)");
+    EXPECT_EQ(PowerCalls(), (Events{L"MonitorPower 2", L"LockWorkStation", L"MonitorPower 2", L"LockWorkStation"}));
 }
 
 // Until the turn-on, monitors woken and then idle the set time go off again; not while off or full-screen.
