@@ -3,6 +3,7 @@
 #include "window/WindowTest.h"
 
 #include "framework/DataExchange.h"
+#include "power/DlgNotice.h"
 #include "res/resource.h"
 #include "schedule/DlgScheduleEdit.h"
 #include "schedule/DlgSchedules.h"
@@ -167,7 +168,7 @@ TEST_F(MainWindowMenus, EveryWindowServesTheKeyboardAndScreenReaders)
     OpenMainWindow();
     std::unique_ptr<CDialogBase> windows[] = {nullptr /* the main window */, std::make_unique<CDlgSettings>(m_env),
         std::make_unique<CDlgSchedules>(Dlg()), std::make_unique<CDlgScheduleEdit>(m_outside, L"", Schedule()),
-        std::make_unique<CAboutDlg>(m_outside, L"")};
+        std::make_unique<CAboutDlg>(m_outside, L""), std::make_unique<CDlgNotice>(m_outside)};
     auto& names = m_outside.accessibleNames;
     int controls = 0;
     for (const auto& dialog : windows)
@@ -197,7 +198,7 @@ TEST_F(MainWindowMenus, EveryWindowServesTheKeyboardAndScreenReaders)
             last = r, ++controls;
         }
     }
-    EXPECT_EQ(controls, 70) << "controls walked in the 5 windows";
+    EXPECT_EQ(controls, 73) << "controls walked in the 6 windows";
 }
 
 } // namespace
