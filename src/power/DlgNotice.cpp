@@ -37,6 +37,8 @@ BOOL CDlgNotice::OnInitDialog()
     CDialogBase::OnInitDialog();
     const std::wstring caption = L"Notice - " + m_applicationName;
     ::SetWindowTextW(m_hWnd, caption.c_str());
+    const HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME)); // shared
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     return FALSE; // no focus set: that would activate the window
 }
 
