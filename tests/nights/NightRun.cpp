@@ -1,6 +1,7 @@
 #include "nights/NightRun.h"
 
 #include "app/SettingsStore.h"
+#include "framework/DataExchange.h"
 #include "power/DlgBlackScreen.h"
 #include "res/resource.h"
 #include "window/PowerBroadcast.h"
@@ -26,8 +27,9 @@ enum Kind : int { kTick = 1, kSession, kPower, kEdit, kOption, kDisplay, kStart,
 enum Pending : int { kTurnsOff, kComesOn, kSessionLocks };
 
 const IntOption* const kOptions[] = {&kTurnOffWhenIdle, &kTurnOffAgainWhenIdle, &kIdleMinutes, &kKeepMonitorsOnWhenScheduled,
-                                     &kWakeForTurnOn,   &kKeepMonitorsOff,      &kAutoTurnOffWhenLocked, &kLockTurnOffDelay};
-enum { kHold, kAgain, kIdle, kKeepOn, kWake, kKeepOff, kLockOff, kLockDelay };
+                                     &kWakeForTurnOn,   &kKeepMonitorsOff,      &kAutoTurnOffWhenLocked, &kLockTurnOffDelay,
+                                     &kFadeBeforeIdleTurnOff, &kNoticeBeforeTurnOff, &kNoticeMinutes};
+enum { kHold, kAgain, kIdle, kKeepOn, kWake, kKeepOff, kLockOff, kLockDelay, kFade, kNotice, kNoticeMinutes };
 
 // "Mon 11:00 PM", as the tip names a second.
 std::wstring DayAndTime(FakeOutsideWorld& outside, long long second)
@@ -89,7 +91,7 @@ std::optional<Violation> NightRun::Play()
     m_inputUntilMs = (m_setup.start - 3600) * 1000;
     Advance(m_setup.start * 1000);
     m_displayOnSince = m_setup.start;
-    m_options = {0, 0, 5, 0, 0, 1, 0, 1000};
+    m_options = {0, 0, 5, 0, 0, 1, 0, 1000, 1, 0, 1};
     for (const auto& [index, value] : m_setup.options)
         kOptions[index]->Write(m_store, m_options[index] = value);
     for (size_t k = 0; k < m_setup.schedules.size(); ++k)
@@ -330,6 +332,7 @@ void NightRun::Apply(const Event& event)
     case What::Postpone:
         Postpone();
         return send(kCommand + ID_POSTPONE_NEXT_TURN_OFF, WM_COMMAND, ID_POSTPONE_NEXT_TURN_OFF);
+    case What::Notice: return NoticeChoice(event.a);
     }
 }
 
@@ -357,6 +360,8 @@ void NightRun::EditSchedules(const Event& event)
         };
         if (m_skipAt != 0 && !turnsOffAt(m_skipAt))
             m_skipAt = 0;
+        if (m_madeEarly != 0 && !turnsOffAt(m_madeEarly))
+            m_madeEarly = 0;
         long long turnOn = 0;
         if (m_postponedTo != 0 && (!turnsOffAt(m_postponedFrom) ||
                                    (NextOf(true, m_postponedFrom, turnOn) && m_postponedTo >= turnOn)))
@@ -425,6 +430,7 @@ void NightRun::Tick()
         return;
     CheckWakeTimer();
     CheckTip();
+    CheckNotice();
 }
 
 void NightRun::Fire(HWND window, UINT_PTR id)
@@ -448,6 +454,7 @@ void NightRun::Start()
         m_skipAt = 0;
     if (m_postponedTo + kCatchUp < m_ms / 1000)
         m_postponedFrom = m_postponedTo = 0;
+    m_madeEarly = m_noticeClosedFor = 0; // the program keeps neither
     Stimulus(kStart, [&] {
         m_dlg = std::make_unique<CVeskaroDlg>(m_env);
         if (m_dlg->Create(nullptr))
@@ -593,6 +600,8 @@ void NightRun::TickModel(long long now, int tick)
         m_postponedFrom = m_postponedTo = 0; // passed in a gap
     if (m_skipAt != 0 && now - m_skipAt > kCatchUp)
         m_skipAt = 0;
+    if (m_madeEarly != 0 && now - m_madeEarly > kCatchUp)
+        m_madeEarly = 0;
     EndNights(now);
     if (m_held && !InUse(m_heldIdle))
     {
@@ -610,6 +619,8 @@ void NightRun::EndNights(long long now)
 
 void NightRun::TurnOffModel(long long second, long long now, int tick, bool blackScreen, bool lock)
 {
+    if (m_madeEarly != 0 && m_madeEarly <= second && std::exchange(m_madeEarly, 0) == second)
+        return; // made from the notice already
     if (m_skipAt != 0 && m_skipAt <= second)
     {
         const bool skipped = std::exchange(m_skipAt, 0) == second;
@@ -650,12 +661,14 @@ void NightRun::Expect(long long second, int tick, bool blackScreen, bool lock)
 }
 
 // The menu's postpone, by the program's rules: a quarter hour more each time, dropped (as a skip) at the turn-on.
-void NightRun::Postpone()
+void NightRun::Postpone(long long named)
 {
     const long long now = m_ms / 1000;
     long long from = m_postponedFrom, to = m_postponedTo + 900, turnOn = 0;
     if (m_postponedTo == 0 && m_held)
         from = m_heldAt, to = now + 900, m_held = false;
+    else if (m_postponedTo == 0 && named >= 0)
+        from = named, to = named + 900;
     else if (m_postponedTo == 0 && NextOf(false, now, from))
         to = from + 900;
     else if (m_postponedTo == 0)
@@ -683,7 +696,7 @@ long long NightRun::PostponedModel(long long second, bool& off, bool& blackScree
 // The next turn-off as the tip names it: true where it is the postponed one.
 bool NightRun::PostponedTurnOff(long long& off)
 {
-    if (!NextOf(false, m_ms / 1000, off))
+    if (!NextOf(false, m_ms / 1000, off) || (off == m_madeEarly && !NextOf(false, off, off)))
         off = -1;
     if (m_postponedTo == 0)
         return false;
@@ -691,6 +704,61 @@ bool NightRun::PostponedTurnOff(long long& off)
         return false;
     off = m_postponedTo;
     return true;
+}
+
+long long NightRun::NoticeMinutes() const
+{
+    const int minutes = m_options[kNoticeMinutes];
+    return !Option(kNotice) ? 0 : minutes >= kMinNoticeMinutes && minutes <= kMaxNoticeMinutes ? minutes : 1;
+}
+
+// The turn-off the notice names: the next one made, past a skip; none while one is held.
+bool NightRun::NoticeDue(long long& due)
+{
+    if (m_held)
+        return false;
+    if (!PostponedTurnOff(due) && due >= 0 && due == m_skipAt && !NextOf(false, due, due))
+        due = -1;
+    return due >= 0;
+}
+
+// A click at the notice, where it is up: the turn-off it names postponed, skipped, made now (with the black
+// screens and locks of the schedules turning off from its occurrence to its second), or the notice closed.
+void NightRun::NoticeChoice(long long choice)
+{
+    const HWND notice = ::FindWindowW(nullptr, L"Notice - VeskaroTest");
+    const long long now = m_ms / 1000;
+    long long due = 0, from = 0, at = 0;
+    if (!m_dlg || !notice || !::IsWindowVisible(notice) || !NoticeDue(due))
+        return;
+    Input(); // the click
+    if (choice == 0)
+        Postpone(due);
+    else if (choice == 3)
+        m_noticeClosedFor = due;
+    else if (due == m_postponedTo)
+        from = m_postponedFrom, m_postponedFrom = m_postponedTo = 0;
+    if (choice == 1)
+        m_skipAt = from == 0 ? due : from > now ? from : m_skipAt;
+    if (choice == 2)
+    {
+        from = from == 0 ? due : from;
+        m_madeEarly = from > now ? from : 0;
+        bool blackScreen = false, lock = false;
+        for (const Schedule& schedule : m_schedules)
+            if (NextOccurrence(TimesOf(schedule).turnOff, from - 1, Zone(), at) && at <= due)
+                blackScreen |= schedule.autoDisplayBlackScreen != 0, lock |= schedule.turnOffLockPC != 0;
+        NightEnd(true, m_nightEnd);
+        Expect(due, 0, blackScreen, lock);
+        m_expected.back().noticed = true;
+    }
+    static const UINT kIds[] = {IDC_NOTICE_POSTPONE, IDC_NOTICE_NOT_TONIGHT, IDC_NOTICE_TURN_OFF_NOW, IDCANCEL};
+    Stimulus(kCommand + static_cast<int>(kIds[choice]), [&] {
+        ::SendMessageW(notice, WM_COMMAND, MAKEWPARAM(kIds[choice], BN_CLICKED), 0);
+        MSG posted{}; // the choice reaches the main window as a posted message
+        while (m_dlg && ::PeekMessageW(&posted, m_dlg->GetSafeHwnd(), WM_NOTICE_CHOICE, WM_NOTICE_CHOICE, PM_REMOVE))
+            ::DispatchMessageW(&posted);
+    });
 }
 
 // ---- What the window did ----
@@ -745,7 +813,8 @@ int NightRun::TurnOffSeen(int kind)
         Expectation& e = m_expected[k];
         const bool current = std::find(m_tickStack.begin(), m_tickStack.end(), e.tick) != m_tickStack.end();
         const bool closed = e.blackScreen && e.closedMs >= 0 && (kind == kTick || kind == kTimer + TIMER_QUIET_INPUT);
-        if (e.turnOn || e.made || !(closed || (!e.blackScreen && kind == kTick && current && made < 0)))
+        const bool noticed = e.noticed && (kind == kTimer + TIMER_QUIET_INPUT || kind == kCommand + IDC_NOTICE_TURN_OFF_NOW);
+        if (e.turnOn || e.made || !(closed || (!e.blackScreen && (kind == kTick ? current : noticed) && made < 0)))
             continue;
         e.made = true, e.lockedAtTurnOff = m_locked;
         made = made < 0 || e.lock ? static_cast<int>(k) : made;
@@ -915,6 +984,25 @@ void NightRun::CheckTip()
     const std::wstring expected = TrayTipText(kTestAppName, off, on, m_skipAt != 0, m_held, format, postponed);
     if (m_tip != expected)
         Fail(8, L"the tip reads \"" + m_tip + L"\" where \"" + expected + L"\" comes");
+}
+
+// 10: the notice is up just while a turn-off that will be made falls due within its minutes, and names it.
+void NightRun::CheckNotice()
+{
+    const HWND notice = ::FindWindowW(nullptr, L"Notice - VeskaroTest");
+    const long long now = m_ms / 1000, minutes = NoticeMinutes();
+    long long due = 0;
+    std::wstring expected;
+    if (minutes > 0 && !m_locked && NoticeDue(due) && due > now && due - now <= minutes * 60 && due != m_noticeClosedFor)
+    {
+        wchar_t left[32] = {};
+        std::swprintf(left, 32, L" (in %lld:%02lld)", (due - now) / 60, (due - now) % 60);
+        expected = L"Monitors turn off at " + ClockText(m_outside, due) + left;
+    }
+    const std::wstring shown =
+        notice && ::IsWindowVisible(notice) ? GetWindowTextString(::GetDlgItem(notice, IDC_NOTICE_TEXT)) : L"";
+    if (shown != expected)
+        Fail(10, L"the notice reads \"" + shown + L"\" where \"" + expected + L"\" comes");
 }
 
 // 9: after Exit nothing is left: requests, timers, hooks, the wake timer.

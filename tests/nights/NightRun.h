@@ -59,6 +59,7 @@ enum class What
     Command,    // the command `a`, as the command line sends it
     Restart,    // Exit, and a start again `a` seconds later
     Postpone,   // the next turn-off fifteen minutes later
+    Notice,     // a choice at the notice, where it is up: `a` 0 postpone, 1 not tonight, 2 turn off now, 3 close
 };
 
 struct Event
@@ -116,6 +117,7 @@ private:
         bool blackScreen = false, lock = false;
         bool made = false, lockedAtTurnOff = false, lockDone = false, blackSeen = false;
         bool deferred = false; // due while a black screen was up: made with its turn-off, once for all
+        bool noticed = false;  // made from the notice, once the click's input settles
         long long closedMs = -1, dueMs = -1;
     };
 
@@ -151,7 +153,10 @@ private:
     void EndNights(long long now);
     void TurnOffModel(long long second, long long now, int tick, bool blackScreen, bool lock);
     void Expect(long long second, int tick, bool blackScreen, bool lock);
-    void Postpone();
+    void Postpone(long long named = -1);
+    void NoticeChoice(long long choice);
+    long long NoticeMinutes() const;
+    bool NoticeDue(long long& due);
     long long PostponedModel(long long second, bool& off, bool& blackScreen, bool& lock);
     bool PostponedTurnOff(long long& off);
 
@@ -168,6 +173,7 @@ private:
     void CheckRequests();
     void CheckWakeTimer();
     void CheckTip();
+    void CheckNotice();
     void CheckBalancesAfterExit();
 
     Setup m_setup;
@@ -204,6 +210,7 @@ private:
     std::vector<long long> m_screens; // the black screens up, oldest first: the expectation each shows for, or -1
     long long m_skipAt = 0, m_nightEnd = LLONG_MAX;
     long long m_postponedFrom = 0, m_postponedTo = 0, m_heldAt = 0;
+    long long m_madeEarly = 0, m_noticeClosedFor = 0; // from the notice
     bool m_skippedNow = false;
     bool m_held = false, m_heldBlack = false, m_heldLock = false;
     long long m_heldUntil = 0, m_heldIdle = 0;

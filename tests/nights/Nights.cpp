@@ -27,8 +27,9 @@ constexpr long long kTestDays = 14;
 constexpr long long kMonday = 1796601600;
 constexpr long long kDay = 86400;
 const long long kZones[] = {0, 3600, -5 * 3600, 5 * 3600 + 1800, -3 * 3600 - 1800, 9 * 3600 + 1800, 13 * 3600};
-const wchar_t* const kOptionNames[] = {L"hold while in use", L"turn off again", L"idle minutes", L"keep on",
-                                       L"wake",              L"keep off",       L"turn off at lock", L"lock delay ms"};
+const wchar_t* const kOptionNames[] = {L"hold while in use", L"turn off again", L"idle minutes",  L"keep on",
+                                       L"wake",              L"keep off",       L"turn off at lock", L"lock delay ms",
+                                       L"fade",              L"notice",         L"notice minutes"};
 
 long long OptionValue(Rng& rng, long long option)
 {
@@ -36,6 +37,8 @@ long long OptionValue(Rng& rng, long long option)
         return rng.Between(1, 10);
     if (option == 7)
         return rng.Chance(30) ? 0 : rng.Between(1, 30) * 1000;
+    if (option == 10) // now and then a number the dialog would refuse, stored by hand
+        return rng.Chance(85) ? rng.Between(1, 15) : rng.Between(-2, 20);
     return rng.Chance(50);
 }
 
@@ -91,12 +94,18 @@ Setup DrawSetup(std::uint64_t seed)
     for (int option = 0; option < 8; ++option)
         if (rng.Chance(60))
             setup.options.emplace_back(option, static_cast<int>(OptionValue(rng, option)));
+    // The options added later draw from a generator of their own: the rest of each seed stays as it was.
+    Rng later(seed * 0xA24BAED4963EE407ULL + 11);
+    for (int option = 8; option < 11; ++option)
+        if (later.Chance(50))
+            setup.options.emplace_back(option, static_cast<int>(OptionValue(later, option)));
     return setup;
 }
 
 std::vector<Event> DrawEvents(std::uint64_t seed, int days, const Setup& setup)
 {
     Rng rng(seed * 0x9E3779B97F4A7C15ULL + 7), aim(seed * 0xD6E8FEB86659FD93ULL + 3);
+    Rng notice(seed * 0x9FB21C651E98DF25ULL + 5);
     std::vector<Event> events;
     const auto add = [&](long long at, What what, long long a = 0, long long b = 0) {
         events.push_back(Event{at, what, a, b});
@@ -194,6 +203,17 @@ std::vector<Event> DrawEvents(std::uint64_t seed, int days, const Setup& setup)
         }
         if (rng.Chance(6))
             add(any(), What::Restart, rng.Between(5, 3600));
+        // At the notice, in the quarter hour before a turn-off: a choice, where the notice is up.
+        if (notice.Chance(40))
+        {
+            const ScheduleTimes times = TimesOf(DrawSchedule(setup.schedules[notice.Below(setup.schedules.size())]));
+            add(std::max(base, base + times.turnOff.secondOfDay - notice.Between(1, 900)), What::Notice, notice.Below(4));
+        }
+        if (notice.Chance(10))
+        {
+            const long long option = notice.Between(8, 10);
+            add(base + notice.Below(kDay), What::Option, option, OptionValue(notice, option));
+        }
     }
     std::stable_sort(events.begin(), events.end(), [](const Event& x, const Event& y) { return x.at < y.at; });
     return events;
@@ -205,7 +225,9 @@ std::wstring Describe(const Event& event)
                                             L"session change", L"another program turns the display on", L"on AC power",
                                             L"no tick for", L"zone offset", L"edit schedule", L"add schedule",
                                             L"remove schedule", L"option", L"skip the next turn-off", L"command",
-                                            L"exit, and start again after", L"postpone the next turn-off"};
+                                            L"exit, and start again after", L"postpone the next turn-off",
+                                            L"at the notice:"};
+    static const wchar_t* const kChoices[] = {L"Postpone 15 Minutes", L"Not Tonight", L"Turn Off Now", L"close"};
     std::wstring text = Clock(event.at) + L"  " + kNames[static_cast<int>(event.what)];
     switch (event.what)
     {
@@ -223,6 +245,7 @@ std::wstring Describe(const Event& event)
     case What::Remove:
         return text + L" " + std::to_wstring(event.a) + L": " + ScheduleLineOf(DrawSchedule(event.b));
     case What::Option: return text + L" " + kOptionNames[event.a] + L" = " + std::to_wstring(event.b);
+    case What::Notice: return text + L" " + kChoices[event.a];
     default: return text;
     }
 }
