@@ -75,19 +75,25 @@ bool CScheduledPower::InKeepOnPeriod(const ScheduledTimes& times)
     const LocalZone zone{m_outside};
     const __time64_t now = m_outside.Now();
     // From the latest turn-on of any schedule to the next turn-off of any.
-    const auto latest = [&](WeeklyTime ScheduleTimes::*action, long long& last) {
+    const auto latest = [&](WeeklyTime ScheduleTimes::*action, long long before, long long& last) {
         bool found = false;
         for (const ScheduleTimes& schedule : times)
         {
             long long at = 0;
-            if (LastOccurrence(schedule.*action, now, zone, at) && (!found || at > last))
+            if (LastOccurrence(schedule.*action, before, zone, at) && (!found || at > last))
                 last = at, found = true;
         }
         return found;
     };
-    long long lastOn = 0, lastOff = 0;
+    long long lastOn = 0, lastOff = 0, offBefore = 0;
+    if (!latest(&ScheduleTimes::turnOn, now, lastOn))
+        return false;
     // Without a turn-off in the schedules, the period lasts until one is set.
-    return latest(&ScheduleTimes::turnOn, lastOn) && (!latest(&ScheduleTimes::turnOff, lastOff) || lastOn >= lastOff);
+    if (!latest(&ScheduleTimes::turnOff, now, lastOff) || lastOn >= lastOff)
+        return true;
+    // A turn-off put off ends it at its new second, where it ran when that turn-off fell due.
+    return lastOff >= m_putOffFrom && now < m_putOffTo &&
+           (!latest(&ScheduleTimes::turnOff, m_putOffFrom - 1, offBefore) || lastOn >= offBefore);
 }
 
 void CScheduledPower::Hold()
@@ -103,6 +109,8 @@ void CScheduledPower::Hold()
         turnOffs.push_back(schedule.turnOff);
     long long end = 0;
     m_keepOnUntil = m_keepOn && NextOccurrenceOfAny(turnOffs, m_outside.Now(), LocalZone{m_outside}, end) ? end : 0;
+    if (m_keepOnUntil >= m_putOffFrom && m_keepOnUntil < m_putOffTo)
+        m_keepOnUntil = m_putOffTo;
     HoldSystem();
     m_requests.Hold(PowerRequestDisplayRequired, m_keepOn, m_reason);
 }
@@ -150,6 +158,14 @@ void CScheduledPower::OnTick(__time64_t now)
         Update(); // aimed at the next turn-on, or cancelled
     else if (m_keepOnUntil != 0 && now >= m_keepOnUntil)
         Hold(); // the keep-on period ended with a turn-off that passed unmade
+}
+
+void CScheduledPower::PutOff(__time64_t from, __time64_t to, bool follow)
+{
+    m_putOffFrom = from;
+    m_putOffTo = to;
+    if (follow)
+        Hold();
 }
 
 void CScheduledPower::OnScheduledTurnOffPassed()

@@ -36,6 +36,9 @@ public:
     // Its second passed without it (skipped or held): the monitors are no longer kept on all the same.
     void OnScheduledTurnOffPassed();
     void OnScheduledTurnOn();
+    // The turn-offs from `from` on are made at `to` instead (the postpone; 0, 0 for none): the
+    // keep-on period lasts until then. `follow`: the request follows at once (not at start-up).
+    void PutOff(__time64_t from, __time64_t to, bool follow = true);
     // Any other turn-on Veskaro performs.
     void OnTurnOn();
     // Any turn-off Veskaro performs, just before it; turnOnAfter for the ten-second turn-on.
@@ -76,6 +79,7 @@ private:
     bool m_onAcPower = true;
     bool m_locked = false;
     bool m_keepOnSuspended = false; // released by a turn-off until the next turn-on or unlock
+    __time64_t m_putOffFrom = 0, m_putOffTo = 0;
 };
 
 } // namespace veskaro

@@ -302,6 +302,7 @@ void CTurnOffSequence::LoadSkip()
     // Whatever is stored, it never makes a turn-off that no schedule asked for.
     if (m_postponedTo != 0 && !PostponementHolds())
         m_postponedFrom = m_postponedTo = 0;
+    m_power.PutOff(m_postponedFrom, m_postponedTo, false);
 }
 
 bool CTurnOffSequence::ScheduleTurnsOffAt(long long second)
@@ -326,6 +327,7 @@ void CTurnOffSequence::SetPostponed(__time64_t from, __time64_t to)
 {
     m_postponedFrom = from;
     m_postponedTo = to;
+    m_power.PutOff(from, to);
     m_store.WriteProfileInt(m_window.m_strSection, kPostponedTurnOff, static_cast<int>(static_cast<unsigned>(from)));
     m_store.WriteProfileInt(m_window.m_strSection, kPostponedTo, static_cast<int>(static_cast<unsigned>(to)));
     m_window.UpdateTrayTip();

@@ -547,9 +547,10 @@ bool NightRun::NightEnd(bool held, long long& end)
     return held;
 }
 
+// From a turn-on to the next turn-off; a postponed one ends it at its new second, where it ran when it fell due.
 bool NightRun::InKeepOnPeriod(long long now)
 {
-    long long lastOn = LLONG_MIN, lastOff = LLONG_MIN, at = 0;
+    long long lastOn = LLONG_MIN, lastOff = LLONG_MIN, offBefore = LLONG_MIN, at = 0;
     for (const Schedule& schedule : m_schedules)
     {
         const ScheduleTimes times = TimesOf(schedule);
@@ -557,8 +558,11 @@ bool NightRun::InKeepOnPeriod(long long now)
             lastOn = std::max(lastOn, at);
         if (LastOccurrence(times.turnOff, now, Zone(), at))
             lastOff = std::max(lastOff, at);
+        if (m_postponedTo != 0 && LastOccurrence(times.turnOff, m_postponedFrom - 1, Zone(), at))
+            offBefore = std::max(offBefore, at);
     }
-    return lastOn != LLONG_MIN && lastOn >= lastOff;
+    return lastOn != LLONG_MIN && (lastOn >= lastOff || (m_postponedTo != 0 && lastOff >= m_postponedFrom &&
+                                                         now < m_postponedTo && lastOn >= offBefore));
 }
 
 // What the user asked for at the seconds this tick tests, before the window hears it.

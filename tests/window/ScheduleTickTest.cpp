@@ -313,14 +313,17 @@ TEST_F(ScheduleTick, PostponeTheNextTurnOff)
     m_store.WriteProfileInt(L"Settings 1\\Schedule 2", L"m_bDay7", 1); // put off with it once reached
     m_store.WriteProfileString(L"Settings 1\\Schedule 2", L"m_oTimeTurnOff", L"7:16:40 AM");
     Set(L"m_iPostponedTurnOff", static_cast<int>(kSetTime + 5)), Set(L"m_iPostponedTo", static_cast<int>(kSetTime + 60));
+    m_store.WriteProfileInt(L"", L"m_bKeepMonitorsOnWhenScheduled", 1);
     Open(); // what was stored is no turn-off of a schedule: forgotten
     m_outside.now = kSetTime - 100;
     Command(ID_POSTPONE_NEXT_TURN_OFF), Command(ID_POSTPONE_NEXT_TURN_OFF);
     EXPECT_STREQ(m_outside.notifyIcons.back().data.szTip, L"VeskaroTest\nMonitors off Sun 7:31:40 AM (postponed)");
     Open();
     TickEachSecond(kSetTime - 1, kSetTime + 1), TickAt(kSetTime + 900);
+    EXPECT_NE(m_outside.HeldRequests(), 0) << "the monitors kept on until the new second";
     TickAt(kSetTime + 1800);
     EXPECT_EQ(PowerCalls(), (Events{L"MonitorPower 2", L"LockWorkStation"}));
+    EXPECT_EQ(m_outside.HeldRequests(), 0);
     m_outside.now = kSetTime + 7 * kDaySeconds - 100;
     for (int k = 0; k < 3; ++k)
         Command(ID_POSTPONE_NEXT_TURN_OFF);
