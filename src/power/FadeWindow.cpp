@@ -8,6 +8,7 @@ const wchar_t kClassName[] = L"VeskaroFade";
 
 int g_fadesUp = 0;
 
+// From the virtual screen's own origin: monitors left of or above the primary one have negative coordinates.
 void CoverVirtualScreen(HWND window)
 {
     ::SetWindowPos(window, HWND_TOPMOST, ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
@@ -41,23 +42,22 @@ bool CFadeWindow::Show()
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &OnMessage;
     windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)); // shared: never deleted
     windowClass.lpszClassName = kClassName;
     // Another window of this process may hold the class already: then it is that one's to remove.
     m_class.Reset(::RegisterClassW(&windowClass));
     if (!m_class && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
-    // Layered and transparent: clicks reach the windows beneath, whatever its opacity.
+    // Layered and transparent: clicks reach the windows beneath, whatever its opacity. No owner: the
+    // main window is minimised while in the tray, and a minimised owner's windows are hidden.
     m_window.Reset(::CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW |
                                          WS_EX_NOACTIVATE,
-                                     kClassName, L"", WS_POPUP, ::GetSystemMetrics(SM_XVIRTUALSCREEN),
-                                     ::GetSystemMetrics(SM_YVIRTUALSCREEN), ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                                     ::GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr, instance, nullptr));
+                                     kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
     if (!m_window)
         return Close(), false;
     ++g_fadesUp;
     m_step = 0;
+    CoverVirtualScreen(m_window.Get());
     // Its opacity first: a layered window is drawn only once it has one, so it never flashes black.
     ::SetLayeredWindowAttributes(m_window.Get(), 0, 0, LWA_ALPHA);
     ::ShowWindow(m_window.Get(), SW_SHOWNOACTIVATE);

@@ -595,7 +595,8 @@ bool CTurnOffSequence::FadeLeads()
 void CTurnOffSequence::OnFadeStep()
 {
     const bool locked = m_power.IsSessionLocked();
-    const bool input = m_outside.LastInputTime() != m_inputAtFade || (!m_keyDownAtFade && m_outside.IsKeyOrButtonDown());
+    const bool input =
+        m_outside.LastInputTime() != m_inputAtFade || (!m_keyDownAtFade && m_outside.IsKeyOrButtonDown());
     // The input restarted the idle time by itself: the hold, or the wait for idle, goes on.
     if (!FadeLeads() || (input && !locked))
         return EndFade();
