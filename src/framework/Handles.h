@@ -89,6 +89,12 @@ struct WindowTraits
     static HWND Invalid() noexcept { return nullptr; }
     static void Close(HWND window) noexcept { ::DestroyWindow(window); }
 };
+// A class registered with this module's instance; its windows must be gone first.
+struct WindowClassTraits
+{
+    static ATOM Invalid() noexcept { return 0; }
+    static void Close(ATOM atom) noexcept { ::UnregisterClassW(MAKEINTATOM(atom), ::GetModuleHandleW(nullptr)); }
+};
 
 using UniqueKey = UniqueHandle<HKEY, KeyTraits>;
 using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
@@ -99,6 +105,7 @@ using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueBrush = UniqueHandle<HBRUSH, BrushTraits>;
 using UniqueBstr = UniqueHandle<BSTR, BstrTraits>;
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
+using UniqueWindowClass = UniqueHandle<ATOM, WindowClassTraits>;
 
 // A COM interface pointer that holds one reference.
 template <typename T>

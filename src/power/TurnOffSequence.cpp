@@ -113,6 +113,7 @@ bool CTurnOffSequence::Scheduled(bool blackScreen, bool lock, long long tested, 
 
 void CTurnOffSequence::TurnOn(bool scheduled)
 {
+    EndFade(); // the monitors are to be on
     if (scheduled)
         EndNight(m_outside.Now(), true);
     if (m_blackScreenUp)
@@ -217,6 +218,7 @@ bool CTurnOffSequence::OnTimer(UINT_PTR id)
         if (TurnOffIfQuiet())
             m_outside.KillTimer(window, TIMER_QUIET_INPUT);
         return true;
+    case TIMER_FADE: return OnFadeStep(), true;
     case TIMER_KEEP_OFF:
     {
         m_outside.KillTimer(window, TIMER_KEEP_OFF);
@@ -250,6 +252,7 @@ void CTurnOffSequence::OnUserMayBeBack()
 void CTurnOffSequence::OnSuspend()
 {
     EndWatch();
+    EndFade();
     // Its night may last days (a weekend, a schedule without a turn-on): it must not come the
     // next afternoon, after a few idle minutes.
     if (std::exchange(m_held, false))
@@ -264,6 +267,7 @@ void CTurnOffSequence::Stop()
     m_waiting = false;
     m_turnOnDeferred = false;
     EndWatch();
+    EndFade();
     m_held = m_againArmed = false;
     m_notice.Close();
 }
@@ -487,11 +491,11 @@ void CTurnOffSequence::OnSchedulesChanged()
 
 bool CTurnOffSequence::InUse(DWORD idleSeconds)
 {
-    // A locked session is nobody's, and Veskaro's own black screen is no program of the user's.
+    // A locked session is nobody's, and Veskaro's own black screen or fade is no program of the user's.
     if (m_power.IsSessionLocked())
         return false;
     return m_outside.MillisecondsSinceInput() < idleSeconds * 1000 ||
-           (m_outside.IsFullScreenOrPresenting() && !CDlgBlackScreen::IsAnyUp());
+           (m_outside.IsFullScreenOrPresenting() && !CDlgBlackScreen::IsAnyUp() && !CFadeWindow::IsUp());
 }
 
 bool CTurnOffSequence::SkipsOrHolds(bool blackScreen, bool lock, long long tested)
@@ -557,11 +561,18 @@ bool CTurnOffSequence::OnTick(__time64_t now)
     if (m_skipAt != 0 && now - m_skipAt > kOccurrenceGrace)
         SetSkip(0); // its occurrence has passed
     EndNight(now, false); // by the clock, whether or not a tick made its turn-on
+    // While a fade is up, its steps decide.
+    if (m_fadeTo != FadeTo::kNothing)
+    {
+        if (!FadeLeads())
+            EndFade();
+        return true;
+    }
     // A held turn-off going ahead now makes the one turn-off of this tick, with its lock.
     const bool releaseHeld = m_held && !InUse(m_heldIdleSeconds);
     if (m_againArmed && !releaseHeld)
         TurnOffAgainIfIdle(now);
-    if (!releaseHeld)
+    if (!releaseHeld || StartFade(FadeTo::kHeld))
         return true;
     m_held = false;
     m_releasingHeld = true;
@@ -610,7 +621,63 @@ void CTurnOffSequence::TurnOffAgainIfIdle(__time64_t now)
         m_againArmed = false;
         return;
     }
-    Perform(Request{});
+    if (!StartFade(FadeTo::kAgain))
+        Perform(Request{});
+}
+
+bool CTurnOffSequence::StartFade(FadeTo to)
+{
+    // Nobody at the lock screen sees it or stops it: the turn-off is made at once.
+    if (kFadeBeforeIdleTurnOff.Read(m_store) == 0 || m_power.IsSessionLocked() || !m_fade.Show())
+        return false;
+    m_fadeTo = to;
+    m_inputAtFade = m_outside.LastInputTime();
+    m_keyDownAtFade = m_outside.IsKeyOrButtonDown();
+    m_outside.SetTimer(m_window.GetSafeHwnd(), TIMER_FADE, CFadeWindow::kStepMs);
+    return true;
+}
+
+bool CTurnOffSequence::FadeLeads()
+{
+    if (m_fadeTo == FadeTo::kHeld)
+        return m_held;
+    return m_fadeTo == FadeTo::kAgain && m_againArmed && m_displayOn && !m_waiting && !m_blackScreenUp;
+}
+
+void CTurnOffSequence::OnFadeStep()
+{
+    const bool locked = m_power.IsSessionLocked();
+    const bool input =
+        m_outside.LastInputTime() != m_inputAtFade || (!m_keyDownAtFade && m_outside.IsKeyOrButtonDown());
+    // The input restarted the idle time by itself: the hold, or the wait for idle, goes on.
+    if (!FadeLeads() || (input && !locked))
+        return EndFade();
+    if (!locked && m_fade.Step())
+        return;
+    const FadeTo to = std::exchange(m_fadeTo, FadeTo::kNothing);
+    m_outside.KillTimer(m_window.GetSafeHwnd(), TIMER_FADE);
+    // Dark until the monitors are off: the desktop does not flash up before.
+    if (to == FadeTo::kAgain)
+    {
+        Perform(Request{});
+    }
+    else
+    {
+        m_held = false;
+        m_releasingHeld = true;
+        if (!Scheduled(m_heldBlackScreen, m_heldLock))
+            return; // the window ended while the black screen was up
+        m_window.UpdateTrayTip();
+    }
+    if (m_fadeTo == FadeTo::kNothing)
+        m_fade.Close();
+}
+
+void CTurnOffSequence::EndFade()
+{
+    if (std::exchange(m_fadeTo, FadeTo::kNothing) != FadeTo::kNothing)
+        m_outside.KillTimer(m_window.GetSafeHwnd(), TIMER_FADE);
+    m_fade.Close();
 }
 
 } // namespace veskaro

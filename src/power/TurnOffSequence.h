@@ -3,6 +3,7 @@
 // monitors off until the user comes back.
 #pragma once
 
+#include "power/FadeWindow.h"
 #include "power/TurnOffNotice.h"
 
 #include <windows.h>
@@ -113,6 +114,13 @@ private:
     void TurnOffAgainIfIdle(__time64_t now);
     void OnDisplayStateForTurnOffAgain(bool on);
 
+    // The fade before a turn-off made for idleness: the hold's release, or the turn-off again.
+    enum class FadeTo { kNothing, kHeld, kAgain };
+    bool StartFade(FadeTo to); // false: no fade, the turn-off is made now
+    bool FadeLeads();          // what it leads to still stands
+    void OnFadeStep();
+    void EndFade();
+
     bool TurnOffIfQuiet(); // true when nothing waits any more
     void Perform(const Request& request);
     void EndWatch();
@@ -160,6 +168,10 @@ private:
     __time64_t m_againDisplayOnSince = 0;
     __time64_t m_againUntil = 0;
     DWORD m_againIdleSeconds = 0;
+    CFadeWindow m_fade;
+    FadeTo m_fadeTo = FadeTo::kNothing;
+    DWORD m_inputAtFade = 0;
+    bool m_keyDownAtFade = false; // held already: only its release is input
 
     CTurnOffNotice m_notice;
 };

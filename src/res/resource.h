@@ -108,12 +108,14 @@
 //   4 TIMER_QUIET_INPUT      100 ms, at most about 5 s: a turn-off after the user's input waits for quiet input
 //   5 TIMER_KEEP_OFF        2000 ms, one-shot: monitors that came on without input go off again
 //   6 TIMER_WAKE_HOLD       from a resume to a few minutes past the turn-on it was woken for, one-shot
+//   7 TIMER_FADE             250 ms, ten seconds at most: the fade before a turn-off made for idleness
 #define TIMER_TURN_ON 1
 #define TIMER_SCHEDULE 2
 #define TIMER_LOCK_TURN_OFF 3
 #define TIMER_QUIET_INPUT 4
 #define TIMER_KEEP_OFF 5
 #define TIMER_WAKE_HOLD 6
+#define TIMER_FADE 7
 
 // Tray icon id
 #define TRAY_ICON_ID 90

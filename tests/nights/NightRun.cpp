@@ -94,6 +94,7 @@ std::optional<Violation> NightRun::Play()
     m_options = {0, 0, 5, 0, 0, 1, 0, 1000, 1, 0, 1};
     for (const auto& [index, value] : m_setup.options)
         kOptions[index]->Write(m_store, m_options[index] = value);
+    kFadeBeforeIdleTurnOff.Write(m_store, 0); // the fade: off in this world
     for (size_t k = 0; k < m_setup.schedules.size(); ++k)
     {
         m_schedules.push_back(DrawSchedule(m_setup.schedules[k]));

@@ -3,6 +3,7 @@
 #include "window/ScheduleTestSupport.h"
 
 #include "framework/DataExchange.h"
+#include "power/FadeWindow.h"
 #include "res/resource.h"
 #include "window/PowerBroadcast.h"
 
@@ -14,6 +15,12 @@ namespace {
 // Sunday 7:01:40 AM, the set time of most tests.
 constexpr __time64_t kSetTime = kSunday070138 + 2;
 const wchar_t kSetTimeText[] = L"7:01:40 AM";
+
+BOOL CALLBACK FindFade(HWND w, LPARAM found)
+{
+    const LONG_PTR fade = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+    return (::GetWindowLongPtrW(w, GWL_EXSTYLE) & fade) == fade ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE;
+}
 
 using ScheduleTick = ScheduleWindowTest;
 
@@ -221,7 +228,7 @@ TEST_F(ScheduleTick, MonitorsKeptOnFromTheTurnOnToTheTurnOff)
     EXPECT_EQ(m_outside.sessionRegistrations.size(), 1u) << "the lock's turn-off is off, the lock still matters";
 }
 
-// Input or a full-screen program holds the turn-off; then black screen, turn-off, lock; a turn-on drops it.
+// In use (input, full screen): held; idle: a fade, ended by input; run out: black screen, off, lock. Turn-on drops it.
 TEST_F(ScheduleTick, TurnOffHeldWhileThePCIsInUse)
 {
     for (const wchar_t* name : {L"m_bDay7", L"m_bDay1", L"m_bDay8", L"m_bAutoDisplayBlackScreen", L"m_bTurnOffLockPC"})
@@ -238,7 +245,16 @@ TEST_F(ScheduleTick, TurnOffHeldWhileThePCIsInUse)
     EXPECT_STREQ(m_outside.notifyIcons.back().data.szTip, L"VeskaroTest\nTurn-off waits until the PC is idle");
     EXPECT_EQ(m_outside.notifyIcons.back().data.uFlags, static_cast<UINT>(NIF_TIP | NIF_SHOWTIP));
     m_outside.millisecondsSinceInput = 300000;
-    TickAt(kSetTime + 1);
+    HWND fade = nullptr;
+    BYTE alpha = 0;
+    TickAt(kSetTime + 1), ::EnumThreadWindows(::GetCurrentThreadId(), &FindFade, reinterpret_cast<LPARAM>(&fade));
+    Send(WM_TIMER, TIMER_FADE), ::GetLayeredWindowAttributes(fade, nullptr, &alpha, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(fade) && alpha > 0 && alpha < 255 && ::GetForegroundWindow() != fade);
+    m_outside.lastInputTime += 1, Send(WM_TIMER, TIMER_FADE);
+    EXPECT_FALSE(::IsWindow(fade) || CFadeWindow::IsUp());
+    TickAt(kSetTime + 2);
+    for (int step = 0; step < CFadeWindow::kSteps; ++step) // the ticks meanwhile neither release nor fade again
+        Send(WM_TIMER, TIMER_FADE), TickAt(kSetTime + 2 + step / 4);
     for (int poll = 0; poll < 5; ++poll)
         Send(WM_TIMER, TIMER_QUIET_INPUT);
     m_outside.fullScreen = true; // Monday, until the turn-on
@@ -260,8 +276,14 @@ TEST_F(ScheduleTick, TurnOffHeldWhileThePCIsInUse)
     Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK), TickAt(kSetTime + 28 * kDaySeconds); // locked while it is up
     for (int poll = 0; poll < 5; ++poll)
         Send(WM_TIMER, TIMER_QUIET_INPUT);
+    Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK), m_outside.fullScreen = true, TickAt(kSetTime + 35 * kDaySeconds);
+    Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK), m_outside.fullScreen = false, TickAt(m_outside.now + 1); // no fade
+    Send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK), m_outside.fullScreen = true, TickAt(kSetTime + 42 * kDaySeconds);
+    m_outside.fullScreen = false, TickAt(m_outside.now + 1); // fading, then locked: off at once
+    Send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK), Send(WM_TIMER, TIMER_FADE);
     EXPECT_EQ(PowerCalls(), (Events{L"BlackScreen", L"MonitorPower 2", L"LockWorkStation", L"MonitorPower -1",
-                                    L"SendInput", L"MonitorPower 2", L"BlackScreen", L"MonitorPower 2"}));
+                                    L"SendInput", L"MonitorPower 2", L"BlackScreen", L"MonitorPower 2",
+                                    L"MonitorPower 2", L"MonitorPower 2"}));
 }
 
 // Checked in both menus while set, kept over a restart; the next turn-off only (a held one too); over once past.
@@ -379,18 +401,20 @@ TEST_F(ScheduleTick, MonitorsOffAgainAfterTheIdleTimeUntilTheTurnOn)
     m_store.WriteProfileInt(L"", L"m_bTurnOffAgainWhenIdle", 1);
     m_store.WriteProfileInt(L"", L"m_iIdleMinutes", -1);
     Open();
+    const auto fadeOut = [this] { for (int step = 0; step < CFadeWindow::kSteps; ++step) Send(WM_TIMER, TIMER_FADE); };
     TickAt(kSetTime);
     m_outside.millisecondsSinceInput = 300000;
     SendDisplayState(Window(), kDisplayOn);
     for (__time64_t after : {299, 300, 301, 800, 3600}) // too soon, full screen, off again, still off, turn-on
-        m_outside.fullScreen = after == 300, TickAt(kSetTime + after);
+        m_outside.fullScreen = after == 300, TickAt(kSetTime + after), fadeOut();
     SendDisplayState(Window(), kDisplayOn);
     TickAt(kSetTime + 3900);
     // Next Sunday: off again under Veskaro's own black screen, and not once a sleep ended the night.
     TickAt(kSetTime + 7 * kDaySeconds);
     SendDisplayState(Window(), kDisplayOn);
     m_outside.fullScreen = true;
-    BlackScreenWatcher watcher(Window(), [&](HWND w, int) { TickAt(kSetTime + 7 * kDaySeconds + 300), PressKey(w); });
+    BlackScreenWatcher watcher(Window(),
+                               [&](HWND w, int) { TickAt(kSetTime + 7 * kDaySeconds + 300), fadeOut(), PressKey(w); });
     Command(ID_DISPLAY_BLACK_SCREEN);
     m_outside.fullScreen = false;
     SendDisplayState(Window(), kDisplayOn);
