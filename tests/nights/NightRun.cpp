@@ -3,6 +3,7 @@
 #include "app/SettingsStore.h"
 #include "framework/DataExchange.h"
 #include "power/DlgBlackScreen.h"
+#include "power/FadeWindow.h"
 #include "res/resource.h"
 #include "window/PowerBroadcast.h"
 #include "window/ScheduleTestSupport.h"
@@ -94,7 +95,6 @@ std::optional<Violation> NightRun::Play()
     m_options = {0, 0, 5, 0, 0, 1, 0, 1000, 1, 0, 1};
     for (const auto& [index, value] : m_setup.options)
         kOptions[index]->Write(m_store, m_options[index] = value);
-    kFadeBeforeIdleTurnOff.Write(m_store, 0); // the fade: off in this world
     for (size_t k = 0; k < m_setup.schedules.size(); ++k)
     {
         m_schedules.push_back(DrawSchedule(m_setup.schedules[k]));
@@ -443,6 +443,15 @@ void NightRun::Fire(HWND window, UINT_PTR id)
     // The ten seconds' turn-on waits for a scheduled black screen up, and is made when it closes.
     m_tenSecondsDeferred |= id == TIMER_TURN_ON &&
                             std::any_of(m_screens.begin(), m_screens.end(), [](long long s) { return s != -1; });
+    // The held turn-off's fade: input ends it and the hold goes on; at its end, or at the lock, the turn-off is made.
+    if (id == TIMER_FADE && m_fadeSteps >= 0 && !m_locked && LastInputMs() != m_fadeInputMs)
+        m_fadeSteps = -1;
+    else if (id == TIMER_FADE && m_fadeSteps >= 0 && (m_locked || ++m_fadeSteps >= CFadeWindow::kSteps))
+    {
+        m_held = false, m_fadeSteps = -1;
+        Expect(m_ms / 1000, 0, m_heldBlack && !m_locked, m_heldLock && !m_locked);
+        m_expected.back().madeBy = kTimer + TIMER_FADE;
+    }
     Stimulus(kTimer + static_cast<int>(id), [&] { ::SendMessageW(window, WM_TIMER, id, 0); });
 }
 
@@ -456,6 +465,7 @@ void NightRun::Start()
     if (m_postponedTo + kCatchUp < m_ms / 1000)
         m_postponedFrom = m_postponedTo = 0;
     m_madeEarly = m_noticeClosedFor = 0; // the program keeps neither
+    m_fadeSteps = -1;
     Stimulus(kStart, [&] {
         m_dlg = std::make_unique<CVeskaroDlg>(m_env);
         if (m_dlg->Create(nullptr))
@@ -608,7 +618,11 @@ void NightRun::TickModel(long long now, int tick)
     if (m_madeEarly != 0 && now - m_madeEarly > kCatchUp)
         m_madeEarly = 0;
     EndNights(now);
-    if (m_held && !InUse(m_heldIdle))
+    m_fadeSteps = m_held ? m_fadeSteps : -1;
+    // While a fade is up it decides; before the held turn-off one comes where it is set, but at the lock screen.
+    if (m_held && !InUse(m_heldIdle) && m_fadeSteps < 0 && !CFadeWindow::IsUp() && Option(kFade) && !m_locked)
+        m_fadeSteps = 0, m_fadeInputMs = LastInputMs();
+    else if (m_held && !InUse(m_heldIdle) && m_fadeSteps < 0 && !CFadeWindow::IsUp())
     {
         m_held = false;
         Expect(now, tick, m_heldBlack && !m_locked, m_heldLock && !m_locked);
@@ -755,7 +769,7 @@ void NightRun::NoticeChoice(long long choice)
                 blackScreen |= schedule.autoDisplayBlackScreen != 0, lock |= schedule.turnOffLockPC != 0;
         NightEnd(true, m_nightEnd);
         Expect(due, 0, blackScreen, lock);
-        m_expected.back().noticed = true;
+        m_expected.back().madeBy = kCommand + IDC_NOTICE_TURN_OFF_NOW;
     }
     static const UINT kIds[] = {IDC_NOTICE_POSTPONE, IDC_NOTICE_NOT_TONIGHT, IDC_NOTICE_TURN_OFF_NOW, IDCANCEL};
     Stimulus(kCommand + static_cast<int>(kIds[choice]), [&] {
@@ -803,6 +817,12 @@ void NightRun::Observe()
     m_outside.notifyIcons.clear();
     while (m_screens.size() < up)
         BlackScreenShown();
+    if (!CFadeWindow::IsUp())
+        m_fadeSeenMs = -1;
+    else if (m_fadeSeenMs < 0)
+        m_fadeSeenMs = m_ms, m_fadeSeenInputMs = LastInputMs();
+    else if (!m_locked && LastInputMs() > m_fadeSeenInputMs && m_ms - LastInputMs() > 2 * CFadeWindow::kStepMs)
+        Fail(11, L"the fade stayed up after input");
     if (!m_asleep && m_dlg && !m_violation)
         CheckRequests();
     if (!m_asleep) // what is due waits through a sleep: Resume moves it on
@@ -817,13 +837,15 @@ int NightRun::TurnOffSeen(int kind)
     {
         Expectation& e = m_expected[k];
         const bool current = std::find(m_tickStack.begin(), m_tickStack.end(), e.tick) != m_tickStack.end();
-        const bool closed = e.blackScreen && e.closedMs >= 0 && (kind == kTick || kind == kTimer + TIMER_QUIET_INPUT);
-        const bool noticed = e.noticed && (kind == kTimer + TIMER_QUIET_INPUT || kind == kCommand + IDC_NOTICE_TURN_OFF_NOW);
-        if (e.turnOn || e.made || !(closed || (!e.blackScreen && (kind == kTick ? current : noticed) && made < 0)))
+        const bool other = e.madeBy != 0 && (kind == e.madeBy || kind == kTimer + TIMER_QUIET_INPUT);
+        const bool closed = e.blackScreen && e.closedMs >= 0 && (kind == kTick || kind == kTimer + TIMER_QUIET_INPUT || other);
+        if (e.turnOn || e.made || !(closed || (!e.blackScreen && (kind == kTick ? current : other) && made < 0)))
             continue;
         e.made = true, e.lockedAtTurnOff = m_locked;
         made = made < 0 || e.lock ? static_cast<int>(k) : made;
     }
+    if (kind == kTimer + TIMER_FADE && m_fadeSeenMs >= 0 && !m_locked && LastInputMs() > m_fadeSeenInputMs)
+        Fail(11, L"a turn-off after input during the fade");
     if (made < 0 && kind == kTick)
         CheckUnaskedTurnOff();
     else if (kind == kTimer + TIMER_KEEP_OFF)
@@ -841,9 +863,11 @@ void NightRun::TurnOnSeen(int kind)
 {
     auto expected = std::find_if(m_expected.begin(), m_expected.end(),
                                  [](const Expectation& e) { return e.turnOn && !e.made; });
-    if (kind == kTick && expected == m_expected.end() && !std::exchange(m_tenSecondsDeferred, false))
+    // Where a turn-off with its black screen is made, so is a turn-on that fell due while it was up.
+    const bool scheduled = kind == kTick || kind == kTimer + TIMER_FADE || kind == kCommand + IDC_NOTICE_TURN_OFF_NOW;
+    if (scheduled && expected == m_expected.end() && !std::exchange(m_tenSecondsDeferred, false))
         Fail(3, L"a scheduled turn-on made twice, or one nobody asked for");
-    else if (kind == kTick && expected != m_expected.end())
+    else if (scheduled && expected != m_expected.end())
     {
         for (Expectation& e : m_expected)
             e.made = e.made || &e == &*expected || (expected->deferred && e.turnOn && e.deferred);

@@ -117,7 +117,7 @@ private:
         bool blackScreen = false, lock = false;
         bool made = false, lockedAtTurnOff = false, lockDone = false, blackSeen = false;
         bool deferred = false; // due while a black screen was up: made with its turn-off, once for all
-        bool noticed = false;  // made from the notice, once the click's input settles
+        int madeBy = 0; // the timer or command it is made in, where not the tick (or the quiet input after it)
         long long closedMs = -1, dueMs = -1;
     };
 
@@ -211,6 +211,8 @@ private:
     long long m_skipAt = 0, m_nightEnd = LLONG_MAX;
     long long m_postponedFrom = 0, m_postponedTo = 0, m_heldAt = 0;
     long long m_madeEarly = 0, m_noticeClosedFor = 0; // from the notice
+    int m_fadeSteps = -1; // the held turn-off's fade: its steps so far, -1 while none
+    long long m_fadeInputMs = 0, m_fadeSeenMs = -1, m_fadeSeenInputMs = 0; // and any fade's, as seen
     bool m_skippedNow = false;
     bool m_held = false, m_heldBlack = false, m_heldLock = false;
     long long m_heldUntil = 0, m_heldIdle = 0;
