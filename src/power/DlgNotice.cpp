@@ -65,25 +65,14 @@ void CDlgNotice::PlaceNearNotificationArea()
 
 INT_PTR CDlgNotice::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message)
-    {
-    case WM_COMMAND:
-        // Escape and the close box arrive as IDCANCEL too; each choice closes the notice.
-        if (HIWORD(wParam) != BN_CLICKED)
-            return FALSE;
-        switch (LOWORD(wParam))
-        {
-        case IDCANCEL:
-        case IDC_NOTICE_POSTPONE:
-        case IDC_NOTICE_NOT_TONIGHT:
-        case IDC_NOTICE_TURN_OFF_NOW:
-            ::ShowWindow(m_hWnd, SW_HIDE);
-            ::PostMessageW(m_target, WM_NOTICE_CHOICE, LOWORD(wParam), 0);
-            return TRUE;
-        default: return FALSE;
-        }
-    default: return CDialogBase::HandleMessage(message, wParam, lParam);
-    }
+    // Each choice, Escape and the close box (IDCANCEL) close the notice; the main window acts on them.
+    const UINT id = LOWORD(wParam);
+    const bool choice = id == IDCANCEL || (id >= IDC_NOTICE_POSTPONE && id <= IDC_NOTICE_TURN_OFF_NOW);
+    if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED || !choice)
+        return CDialogBase::HandleMessage(message, wParam, lParam);
+    ::ShowWindow(m_hWnd, SW_HIDE);
+    ::PostMessageW(m_target, WM_NOTICE_CHOICE, id, 0);
+    return TRUE;
 }
 
 } // namespace veskaro
