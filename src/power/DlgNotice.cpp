@@ -17,6 +17,9 @@ bool CDlgNotice::Show(HWND target, const std::wstring& applicationName, const st
     if (!created && !Create(target))
         return false;
     ::SetDlgItemTextW(m_hWnd, IDC_NOTICE_TEXT, text.c_str());
+    // Hidden meanwhile with its owner, the main window, as that went to the tray: shown again.
+    if (created && !::IsWindowVisible(m_hWnd))
+        ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
     if (created)
         return true;
     PlaceNearNotificationArea();
