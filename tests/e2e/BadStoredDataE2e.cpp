@@ -277,6 +277,7 @@ TEST_F(BadStoredDataE2e, WrongTypesReadAsAbsentAndOkRewritesTheOptionsWithTheirT
     const char binaryText[] = "S\0a\0y\0\0";
     SetRaw(L"", L"m_sMonitorOnText", REG_BINARY, binaryText, sizeof(binaryText));
     SetText(L"", L"m_bKeepMonitorsOff", L"0"); // absent: on, as by default
+    SetText(L"", L"m_bFadeBeforeIdleTurnOff", L"0"), SetText(L"", L"m_iNoticeMinutes", L"15");
 
     // The schedule: flags as texts, binaries, empty data, and one DWORD of an odd value;
     // times of another type and of garbage.
@@ -332,7 +333,8 @@ TEST_F(BadStoredDataE2e, WrongTypesReadAsAbsentAndOkRewritesTheOptionsWithTheirT
         {L"m_bSpeakMonitorOFF", Dword(0)},     {L"m_sMonitorOffText", Text(L"Monitor Off")},
         {L"m_sMonitorOnText", Text(L"Monitor On")},  {L"m_bKeepMonitorsOff", Dword(1)},
         {L"m_bWakeForTurnOn", Dword(0)},              {L"m_bKeepMonitorsOnWhenScheduled", Dword(0)},
-        {L"m_bTurnOffWhenIdle", Dword(0)}, {L"m_iIdleMinutes", Dword(5)}, {L"m_bTurnOffAgainWhenIdle", Dword(0)}};
+        {L"m_bTurnOffWhenIdle", Dword(0)}, {L"m_iIdleMinutes", Dword(5)}, {L"m_bTurnOffAgainWhenIdle", Dword(0)},
+        {L"m_bFadeBeforeIdleTurnOff", Dword(1)}, {L"m_bNoticeBeforeTurnOff", Dword(0)}, {L"m_iNoticeMinutes", Dword(1)}};
     const auto options = Snapshot(L"");
     EXPECT_EQ(Names(options), Names(expected));
     for (const auto& entry : expected)
