@@ -45,6 +45,8 @@ void CTurnOffNotice::Follow(__time64_t now)
     // Not over a black screen, nor at the lock screen; it comes back once they are gone.
     const bool show = m_minutes != 0 && m_due > now && m_due - now <= m_minutes * 60LL && m_due != m_closedFor &&
                       !CDlgBlackScreen::IsAnyUp() && !m_power.IsSessionLocked();
+    if (!show && m_dialog.GetSafeHwnd() && m_saidFor == m_shownFor)
+        m_window.ShowTrayBalloon(std::wstring()); // what the icon said is over too
     if (!show)
         return m_dialog.Close();
     const std::wstring clock = ClockText(m_outside, m_due);
@@ -61,6 +63,10 @@ void CTurnOffNotice::Follow(__time64_t now)
 
 void CTurnOffNotice::OnChoice(UINT id)
 {
+    if (!m_dialog.GetSafeHwnd())
+        return; // closed meanwhile: nothing is named any more
+    if (m_saidFor == m_shownFor)
+        m_window.ShowTrayBalloon(std::wstring());
     m_dialog.Close();
     const long long named = m_shownFor;
     // What it named has passed or changed meanwhile: the choice is of no turn-off any more.

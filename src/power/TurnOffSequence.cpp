@@ -346,15 +346,6 @@ void CTurnOffSequence::SetSkip(__time64_t at)
 
 void CTurnOffSequence::ToggleSkip()
 {
-    if (m_postponedTo != 0)
-    {
-        // Not tonight after all: an occurrence still to come is skipped, a passed one is dropped.
-        const __time64_t from = m_postponedFrom;
-        SetPostponed(0, 0);
-        if (from > m_outside.Now())
-            SetSkip(from);
-        return;
-    }
     if (m_held)
     {
         // The held turn-off is the next one; its second let the monitors go already.
@@ -362,27 +353,28 @@ void CTurnOffSequence::ToggleSkip()
         m_window.UpdateTrayTip();
         return;
     }
+    // Otherwise the next turn-off the tip names: a postponed one at its new second, with the turn-offs it
+    // put off still put off.
     long long next = 0;
     if (m_skipAt != 0)
         SetSkip(0);
-    else if (NextOccurrenceOf(&ScheduleTimes::turnOff, next))
+    else if (NextTurnOff(next), next >= 0)
         SetSkip(next);
 }
 
 void CTurnOffSequence::Postpone(long long named)
 {
     const __time64_t now = m_outside.Now();
-    long long from = m_postponedFrom;
-    long long to = m_postponedTo + kPostponeSeconds;
+    long long next = named, from = m_postponedFrom, to = 0;
     if (m_postponedTo == 0 && m_held) // its second passed already: fifteen minutes from now, the hold ended
         from = m_heldAt, to = now + kPostponeSeconds, m_held = false;
-    else if (m_postponedTo == 0 && named >= 0)
-        from = named, to = named + kPostponeSeconds;
-    else if (m_postponedTo == 0 && NextOccurrenceOf(&ScheduleTimes::turnOff, from))
-        to = from + kPostponeSeconds;
-    else if (m_postponedTo == 0)
+    else if (next < 0 && (NextTurnOff(next), next < 0))
         return; // no schedule turns off
-    if (m_skipAt == from)
+    else if (next == m_postponedTo)
+        to = m_postponedTo + kPostponeSeconds;
+    else // one before the postponed one, or the first: put off, with every turn-off up to the new second
+        from = next, to = std::max<long long>(m_postponedTo, next + kPostponeSeconds);
+    if (m_skipAt != 0 && (m_skipAt == from || m_skipAt == next))
         SetSkip(0); // later rather than not at all
     long long turnOn = 0;
     if (NextOccurrenceOf(&ScheduleTimes::turnOn, turnOn, from) && to >= turnOn)
@@ -407,6 +399,7 @@ bool CTurnOffSequence::NextOccurrenceOf(WeeklyTime ScheduleTimes::*action, long 
 
 bool CTurnOffSequence::NextTurnOff(long long& next)
 {
+    // One the notice made already is not made again.
     if (!NextOccurrenceOf(&ScheduleTimes::turnOff, next) ||
         (next == m_madeEarly && !NextOccurrenceOf(&ScheduleTimes::turnOff, next, next)))
         next = -1;
@@ -414,6 +407,10 @@ bool CTurnOffSequence::NextTurnOff(long long& next)
         return false;
     // The turn-offs from the postponed one's second on come at its new second with it.
     if (next >= 0 && next < m_postponedFrom)
+        return false;
+    if (m_postponedTo == m_madeEarly && !NextOccurrenceOf(&ScheduleTimes::turnOff, next, m_postponedTo))
+        next = -1;
+    if (m_postponedTo == m_madeEarly)
         return false;
     next = m_postponedTo;
     return true;
@@ -423,32 +420,24 @@ bool CTurnOffSequence::NextDueTurnOff(long long& second)
 {
     if (m_held)
         return false;
-    if (NextTurnOff(second))
-        return true; // the postponed one
-    // The skipped occurrence is not made: the one after it is.
-    if (second >= 0 && second == m_skipAt && !NextOccurrenceOf(&ScheduleTimes::turnOff, second, second))
-        second = -1;
-    return second >= 0;
+    // None while the next is skipped: not tonight for it must not turn into one for the one after.
+    NextTurnOff(second);
+    return second >= 0 && second != m_skipAt;
 }
 
 void CTurnOffSequence::SkipTurnOffAt(long long second)
 {
-    if (m_postponedTo != 0 && second == m_postponedTo)
-        ToggleSkip(); // the postponement dropped, its occurrence skipped if still to come
-    else
-        SetSkip(second);
+    SetSkip(second); // a postponed one at its new second: what it put off stays put off
 }
 
 void CTurnOffSequence::TurnOffAt(long long second)
 {
-    long long first = second;
-    if (m_postponedTo != 0 && second == m_postponedTo)
-        first = m_postponedFrom, SetPostponed(0, 0);
+    // A postponed one with the black screens and locks of all it put off, which stay put off.
+    const long long first = m_postponedTo != 0 && second == m_postponedTo ? m_postponedFrom : second;
     bool blackScreen = false;
     bool lock = false;
     m_window.TurnOffActionsAt(first, second, blackScreen, lock);
-    if (first > m_outside.Now())
-        m_madeEarly = first; // its own second passes unmade
+    m_madeEarly = second; // its own second passes unmade
     m_window.UpdateTrayTip();
     m_releasingHeld = true; // made as asked, never held
     Scheduled(blackScreen, lock, -1, true); // the click is input: it settles first
@@ -472,14 +461,15 @@ void CTurnOffSequence::EndNight(__time64_t now, bool turnOnMade)
 
 void CTurnOffSequence::OnSchedulesChanged()
 {
-    // A skip is aimed at one occurrence: moved or gone, the turn-off the user now sees comes.
-    if (m_skipAt != 0 && !ScheduleTurnsOffAt(m_skipAt))
-        SetSkip(0);
-    if (m_madeEarly != 0 && !ScheduleTurnsOffAt(m_madeEarly))
-        m_madeEarly = 0;
-    // So is a postponement; and one that now reaches the next turn-on is dropped.
+    // A postponement is aimed at one occurrence: moved or gone, the turn-off the user now sees comes; and one
+    // that now reaches the next turn-on is dropped. So is a skip, or one made early (of its new second too).
     if (m_postponedTo != 0 && !PostponementHolds())
         SetPostponed(0, 0);
+    const auto aimed = [this](__time64_t at) { return at == m_postponedTo || ScheduleTurnsOffAt(at); };
+    if (m_skipAt != 0 && !aimed(m_skipAt))
+        SetSkip(0);
+    if (m_madeEarly != 0 && !aimed(m_madeEarly))
+        m_madeEarly = 0;
     long long end = 0;
     if (m_held && NightEnd(true, end))
         m_heldUntil = end;

@@ -164,7 +164,8 @@ void CVeskaroDlg::ShowTrayBalloon(const std::wstring& text)
 {
     NOTIFYICONDATAW data = TrayRecord(m_hWnd);
     data.uFlags = NIF_INFO | NIF_SHOWTIP;
-    data.dwInfoFlags = NIIF_INFO | NIIF_RESPECT_QUIET_TIME; // not over a film, a game, a presentation
+    // An empty text takes a balloon back; none in the quiet time after a first sign-in.
+    data.dwInfoFlags = NIIF_INFO | NIIF_RESPECT_QUIET_TIME;
     ::lstrcpynW(data.szInfo, text.c_str(), ARRAYSIZE(data.szInfo));
     ::lstrcpynW(data.szInfoTitle, m_env.applicationName.c_str(), ARRAYSIZE(data.szInfoTitle));
     m_outside.NotifyIcon(NIM_MODIFY, data);

@@ -316,11 +316,9 @@ void NightRun::Apply(const Event& event)
         m_suspended = false;
         return send(kOption, WM_OPTIONS_CHANGED, 0);
     case What::Skip:
-        // A postponed or held turn-off is dropped; otherwise the skip is taken back, or aimed at the next turn-off.
-        if (m_postponedTo != 0)
-            m_skipAt = m_postponedFrom > m_ms / 1000 ? m_postponedFrom : 0, m_postponedFrom = m_postponedTo = 0;
-        else if (!std::exchange(m_held, false) && (m_skipAt != 0 || !NextOf(false, m_ms / 1000, m_skipAt)))
-            m_skipAt = 0;
+        // A held turn-off is dropped; otherwise the skip is taken back, or aimed at the next turn-off the tip names.
+        if (!std::exchange(m_held, false))
+            m_skipAt = m_skipAt != 0 || (PostponedTurnOff(m_skipAt), m_skipAt < 0) ? 0 : m_skipAt;
         return send(kCommand + ID_SKIP_NEXT_TURN_OFF, WM_COMMAND, ID_SKIP_NEXT_TURN_OFF);
     case What::Command:
         if (event.a == ID_TURN_OFF_AND_ON_AFTER_10_SECONDS)
@@ -359,14 +357,14 @@ void NightRun::EditSchedules(const Event& event)
                 return NextOccurrence(TimesOf(schedule).turnOff, second - 1, Zone(), at) && at == second;
             });
         };
-        if (m_skipAt != 0 && !turnsOffAt(m_skipAt))
-            m_skipAt = 0;
-        if (m_madeEarly != 0 && !turnsOffAt(m_madeEarly))
-            m_madeEarly = 0;
         long long turnOn = 0;
         if (m_postponedTo != 0 && (!turnsOffAt(m_postponedFrom) ||
                                    (NextOf(true, m_postponedFrom, turnOn) && m_postponedTo >= turnOn)))
             m_postponedFrom = m_postponedTo = 0;
+        if (m_skipAt != 0 && m_skipAt != m_postponedTo && !turnsOffAt(m_skipAt))
+            m_skipAt = 0;
+        if (m_madeEarly != 0 && m_madeEarly != m_postponedTo && !turnsOffAt(m_madeEarly))
+            m_madeEarly = 0;
         if (m_held)
             m_held = NightEnd(true, m_heldUntil);
         if (m_again)
@@ -683,16 +681,16 @@ void NightRun::Expect(long long second, int tick, bool blackScreen, bool lock)
 void NightRun::Postpone(long long named)
 {
     const long long now = m_ms / 1000;
-    long long from = m_postponedFrom, to = m_postponedTo + 900, turnOn = 0;
+    long long next = named, from = m_postponedFrom, to = 0, turnOn = 0;
     if (m_postponedTo == 0 && m_held)
         from = m_heldAt, to = now + 900, m_held = false;
-    else if (m_postponedTo == 0 && named >= 0)
-        from = named, to = named + 900;
-    else if (m_postponedTo == 0 && NextOf(false, now, from))
-        to = from + 900;
-    else if (m_postponedTo == 0)
+    else if (next < 0 && (PostponedTurnOff(next), next < 0))
         return;
-    m_skipAt = m_skipAt == from ? 0 : m_skipAt;
+    else if (next == m_postponedTo)
+        to = m_postponedTo + 900;
+    else
+        from = next, to = std::max(m_postponedTo, next + 900);
+    m_skipAt = m_skipAt != 0 && (m_skipAt == from || m_skipAt == next) ? 0 : m_skipAt;
     const bool dropped = NextOf(true, from, turnOn) && to >= turnOn;
     m_postponedFrom = dropped ? 0 : from, m_postponedTo = dropped ? 0 : to;
     m_skipAt = dropped && from > now ? from : m_skipAt;
@@ -717,10 +715,10 @@ bool NightRun::PostponedTurnOff(long long& off)
 {
     if (!NextOf(false, m_ms / 1000, off) || (off == m_madeEarly && !NextOf(false, off, off)))
         off = -1;
-    if (m_postponedTo == 0)
+    if (m_postponedTo == 0 || (off >= 0 && off < m_postponedFrom))
         return false;
-    if (off >= 0 && off < m_postponedFrom)
-        return false;
+    if (m_postponedTo == m_madeEarly) // made from the notice: the first after it
+        return off = NextOf(false, m_postponedTo, off) ? off : -1, false;
     off = m_postponedTo;
     return true;
 }
@@ -736,9 +734,9 @@ bool NightRun::NoticeDue(long long& due)
 {
     if (m_held)
         return false;
-    if (!PostponedTurnOff(due) && due >= 0 && due == m_skipAt && !NextOf(false, due, due))
-        due = -1;
-    return due >= 0;
+    PostponedTurnOff(due);
+    return due >= 0 && due != m_skipAt; // none past a skip
+
 }
 
 // A click at the notice, where it is up: the turn-off it names postponed, skipped, made now (with the black
@@ -746,23 +744,20 @@ bool NightRun::NoticeDue(long long& due)
 void NightRun::NoticeChoice(long long choice)
 {
     const HWND notice = ::FindWindowW(nullptr, L"Notice - VeskaroTest");
-    const long long now = m_ms / 1000;
     long long due = 0, from = 0, at = 0;
     if (!m_dlg || !notice || !::IsWindowVisible(notice) || !NoticeDue(due))
         return;
     Input(); // the click
     if (choice == 0)
         Postpone(due);
+    else if (choice == 1)
+        m_skipAt = due;
     else if (choice == 3)
         m_noticeClosedFor = due;
-    else if (due == m_postponedTo)
-        from = m_postponedFrom, m_postponedFrom = m_postponedTo = 0;
-    if (choice == 1)
-        m_skipAt = from == 0 ? due : from > now ? from : m_skipAt;
-    if (choice == 2)
+    else
     {
-        from = from == 0 ? due : from;
-        m_madeEarly = from > now ? from : 0;
+        from = due == m_postponedTo ? m_postponedFrom : due;
+        m_madeEarly = due;
         bool blackScreen = false, lock = false;
         for (const Schedule& schedule : m_schedules)
             if (NextOccurrence(TimesOf(schedule).turnOff, from - 1, Zone(), at) && at <= due)
