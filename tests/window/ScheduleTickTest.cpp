@@ -351,6 +351,9 @@ TEST_F(ScheduleTick, PostponeTheNextTurnOff)
         Command(ID_POSTPONE_NEXT_TURN_OFF);
     EXPECT_EQ(::GetMenuState(Dlg().m_menuTray.Get(), ID_SKIP_NEXT_TURN_OFF, 0), static_cast<UINT>(MF_CHECKED));
     TickAt(kSetTime + 7 * kDaySeconds), TickAt(kSetTime + 7 * kDaySeconds + 2700);
+    m_outside.now = kSetTime + 14 * kDaySeconds - 100; // skipped at its new second, with what it put off there
+    Command(ID_POSTPONE_NEXT_TURN_OFF), Command(ID_SKIP_NEXT_TURN_OFF);
+    TickAt(kSetTime + 14 * kDaySeconds), TickAt(kSetTime + 14 * kDaySeconds + 900);
     EXPECT_EQ(PowerCalls(), (Events{L"MonitorPower 2", L"LockWorkStation"}));
 }
 
@@ -362,7 +365,7 @@ TEST_F(ScheduleTick, NoticeBeforeTheTurnOff)
         Set(name, 1);
     SetText(L"m_oTimeTurnOff", kSetTimeText);
     m_store.WriteProfileInt(L"", L"m_bNoticeBeforeTurnOff", 1), m_store.WriteProfileInt(L"", L"m_iNoticeMinutes", 2);
-    Open();
+    m_outside.now = kSetTime - 200, Open();
     const auto notice = [] { return ::FindWindowW(nullptr, L"Notice - VeskaroTest"); };
     const auto says = [&](HWND w) { return w ? GetWindowTextString(::GetDlgItem(w, IDC_NOTICE_TEXT)) : std::wstring(L"(none)"); };
     const auto choose = [&](int id) { ::SendMessageW(notice(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0), PumpMessages(); };
