@@ -53,7 +53,8 @@ void CTurnOffNotice::Follow(__time64_t now)
     const long long left = m_due - now;
     wchar_t countdown[32] = {};
     ::wsprintfW(countdown, L" (in %d:%02d)", static_cast<int>(left / 60), static_cast<int>(left % 60));
-    if (!m_dialog.Show(m_window.GetSafeHwnd(), m_window.Environment().applicationName, L"Monitors turn off at " + clock + countdown))
+    const std::wstring& name = m_window.Environment().applicationName;
+    if (!m_dialog.Show(m_window.GetSafeHwnd(), name, L"Monitors turn off at " + clock + countdown))
         return;
     m_shownFor = m_due;
     // Said once from the tray too, where screen readers announce it.
