@@ -833,7 +833,10 @@ int NightRun::TurnOffSeen(int kind)
         Expectation& e = m_expected[k];
         const bool current = std::find(m_tickStack.begin(), m_tickStack.end(), e.tick) != m_tickStack.end();
         const bool other = e.madeBy != 0 && (kind == e.madeBy || kind == kTimer + TIMER_QUIET_INPUT);
-        const bool closed = e.blackScreen && e.closedMs >= 0 && (kind == kTick || kind == kTimer + TIMER_QUIET_INPUT || other);
+        // Closed black screens' turn-off comes after the tick, the quiet input or the fade that showed one, or in
+        // whatever timer of theirs runs when they close.
+        const bool closed = e.blackScreen && e.closedMs >= 0 &&
+                            (kind == kTick || kind == kTimer + TIMER_QUIET_INPUT || kind == kTimer + TIMER_FADE || other);
         if (e.turnOn || e.made || !(closed || (!e.blackScreen && (kind == kTick ? current : other) && made < 0)))
             continue;
         e.made = true, e.lockedAtTurnOff = m_locked;
