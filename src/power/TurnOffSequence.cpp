@@ -408,10 +408,12 @@ bool CTurnOffSequence::NextTurnOff(long long& next)
     // The turn-offs from the postponed one's second on come at its new second with it.
     if (next >= 0 && next < m_postponedFrom)
         return false;
-    if (m_postponedTo == m_madeEarly && !NextOccurrenceOf(&ScheduleTimes::turnOff, next, m_postponedTo))
-        next = -1;
-    if (m_postponedTo == m_madeEarly)
+    if (m_postponedTo == m_madeEarly) // made from the notice: the first after its new second
+    {
+        if (!NextOccurrenceOf(&ScheduleTimes::turnOff, next, m_postponedTo))
+            next = -1;
         return false;
+    }
     next = m_postponedTo;
     return true;
 }
